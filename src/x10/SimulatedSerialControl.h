@@ -1,0 +1,40 @@
+#pragma once
+// A serial control that needs no hardware: it always opens, follows the two
+// lines and reports every frame it sees, for trying the program without an
+// interface and for end-to-end tests.
+
+#include "app/Interfaces.h"
+#include "x10/FrameDecoder.h"
+
+#include <ostream>
+
+namespace tarnwick {
+
+class SimulatedSerialControl final : public ISerialControl {
+public:
+    // Frames are reported on out, one line each. steady may be null; with it,
+    // a frame that stops for longer than a frame's pause is reported as cut off.
+    SimulatedSerialControl(std::ostream& out, ISteadyClock* steady);
+
+    void SetCommPort(std::int16_t port) override { port_ = port; }
+    std::int16_t CommPort() const override { return port_; }
+    void SetSettings(const std::string&) override {}
+    void SetPortOpen(bool open) override { open_ = open; }
+    bool PortOpen() const override { return open_; }
+    void SetDTREnable(bool asserted) override;
+    void SetRTSEnable(bool asserted) override;
+
+private:
+    void Changed();
+
+    std::ostream& out_;
+    ISteadyClock* steady_;
+    FrameDecoder decoder_;
+    std::int16_t port_ = 0;
+    bool open_ = false;
+    bool dtr_ = true;
+    bool rts_ = true;
+    std::int64_t lastChange_ = 0;
+};
+
+} // namespace tarnwick
