@@ -80,7 +80,7 @@ TEST(FrameDecoder, ReportsMalformedFramesAndRecovers) {
     Send(d, Bits(0xD5AB6000ADull, 40)); // bad header
     Send(d, Bits(0xD5AA6000AEull, 40)); // bad footer
     Send(d, Bits(0xD5AA6001ADull, 40)); // data no sender makes
-    Send(d, Bits(0xD5AA4048ADull, 40)); // C5 On again after the errors
+    Send(d, Bits(0xD5AA4040ADull, 40)); // C5 On again after the errors
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "Malformed frame: header 0xD5AB");
     EXPECT_EQ(lines[1], "Malformed frame: footer 0xAE");
