@@ -1,0 +1,128 @@
+#include "app/CommandLine.h"
+
+#include "x10/CodeTable.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tarnwick {
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// "2=/dev/ttyUSB0" -> COM 2 on /dev/ttyUSB0.
+bool AddPortMapping(const std::string& value, CommandLine& line) {
+    const auto eq = value.find('=');
+    if (eq == std::string::npos || eq == 0 || eq + 1 == value.size()) return false;
+    const std::string number = value.substr(0, eq);
+    if (number.size() > 2 || !std::all_of(number.begin(), number.end(), ::isdigit)) return false;
+    const int port = std::stoi(number);
+    if (port < 1 || port > 99) return false;
+    line.portDevices[port] = value.substr(eq + 1);
+    return true;
+}
+
+// House letter A..P as 0..15, or -1.
+int HouseOf(char c) {
+    const int h = std::toupper(static_cast<unsigned char>(c)) - 'A';
+    return h >= 0 && h < kHouseCount ? h : -1;
+}
+
+} // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLine line;
+    bool seenCommand = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--simulate") {
+            line.simulate = true;
+        } else if (a == "--help" || a == "-h") {
+            line.help = true;
+        } else if (a == "--port" || a.rfind("--port=", 0) == 0) {
+            std::string value;
+            if (a == "--port") {
+                if (i + 1 == args.size()) {
+                    line.error = "--port needs a value such as 2=/dev/ttyUSB0";
+                    return line;
+                }
+                value = args[++i];
+            } else {
+                value = a.substr(7);
+            }
+            if (!AddPortMapping(value, line)) {
+                line.error = "--port takes N=DEVICE with N from 1 to 99, such as 2=/dev/ttyUSB0, not \"" + value + "\"";
+                return line;
+            }
+        } else if (!seenCommand && a == "send") {
+            seenCommand = line.send = true;
+        } else if (line.send && (a.empty() || a[0] != '-')) {
+            line.sendWords.push_back(a);
+        } else {
+            line.error = "unknown argument \"" + a + "\"";
+            return line;
+        }
+    }
+    if (line.send && line.sendWords.empty() && !line.help) line.error = "send needs at least one command, such as: send C5 on";
+    return line;
+}
+
+std::string UsageText() {
+    return "Usage: tarnwick [--simulate] [--port N=DEVICE]...\n"
+           "       tarnwick send [--simulate] [--port N=DEVICE]... COMMAND...\n"
+           "\n"
+           "Without a command, opens the Tarnwick window. Data files are kept in the current folder.\n"
+           "\n"
+           "Commands for send, one after another:\n"
+           "  C5 on | C5 off    switch device C5 (houses A..P, units 1..16)\n"
+           "  A bright | A dim  brighten or dim house code A\n"
+           "\n"
+           "Options:\n"
+           "  --port N=DEVICE   use DEVICE for COM N, e.g. --port 2=/dev/ttyUSB0 (repeatable)\n"
+           "  --simulate        no interface needed: print each frame sent on standard error\n";
+}
+
+SendPlan ParseSendCommands(const std::vector<std::string>& words) {
+    SendPlan plan;
+    for (std::size_t i = 0; i < words.size(); i += 2) {
+        const std::string& target = words[i];
+        if (i + 1 == words.size()) {
+            plan.error = "\"" + target + "\" needs on, off, bright or dim after it";
+            return plan;
+        }
+        const std::string action = Lower(words[i + 1]);
+        const int house = target.empty() ? -1 : HouseOf(target[0]);
+        if (house < 0) {
+            plan.error = "unknown house code in \"" + target + "\": use A to P";
+            return plan;
+        }
+        const std::string unitText = target.substr(1);
+        if (unitText.empty()) {
+            if (action == "bright") plan.messages.push_back(BrightMessage(house));
+            else if (action == "dim") plan.messages.push_back(DimMessage(house));
+            else {
+                plan.error = "a house code takes bright or dim, not \"" + words[i + 1] + "\"";
+                return plan;
+            }
+            continue;
+        }
+        const bool digits = unitText.size() <= 2 && std::all_of(unitText.begin(), unitText.end(), ::isdigit);
+        const int unit = digits ? std::stoi(unitText) : 0;
+        if (unit < 1 || unit > kUnitCount) {
+            plan.error = "unknown device \"" + target + "\": units run from 1 to 16";
+            return plan;
+        }
+        if (action == "on") plan.messages.push_back(UnitOnMessage(house, unit - 1));
+        else if (action == "off") plan.messages.push_back(UnitOffMessage(house, unit - 1));
+        else {
+            plan.error = "a device takes on or off, not \"" + words[i + 1] + "\"";
+            return plan;
+        }
+    }
+    return plan;
+}
+
+} // namespace tarnwick

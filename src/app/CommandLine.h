@@ -1,0 +1,34 @@
+#pragma once
+// The program's command line: the window by default, or `send` to switch
+// devices from a script; --port maps a COM number to a device and --simulate
+// swaps the interface for one that prints the frames it receives.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+
+struct CommandLine {
+    bool simulate = false;
+    bool send = false;
+    bool help = false;
+    std::map<int, std::string> portDevices; // COM number -> device name
+    std::vector<std::string> sendWords;     // what follows `send`
+    std::string error;                      // non-empty when the line cannot be used
+};
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+std::string UsageText();
+
+struct SendPlan {
+    std::vector<std::int32_t> messages;
+    std::string error;
+};
+
+// "C5 on", "C5 off", "A bright", "A dim", one after another; letters in either case.
+SendPlan ParseSendCommands(const std::vector<std::string>& words);
+
+} // namespace tarnwick
