@@ -8,7 +8,7 @@ namespace {
 constexpr std::int64_t kSecondsPerDay = 86400;
 
 // Days since 1970-01-01 (H. Hinnant's algorithm, valid for the whole proleptic calendar).
-std::int64_t DaysFromUnixEpoch(std::int64_t y, unsigned m, unsigned d) {
+constexpr std::int64_t DaysFromUnixEpoch(std::int64_t y, unsigned m, unsigned d) {
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
     const auto yoe = static_cast<unsigned>(y - era * 400);
@@ -32,7 +32,8 @@ void CivilFromUnixDays(std::int64_t z, int& year, int& month, int& day) {
     day = static_cast<int>(d);
 }
 
-const std::int64_t kEpochUnixDays = DaysFromUnixEpoch(1899, 12, 30);
+// constexpr: MakeDate may run during the static initialisation of other files.
+constexpr std::int64_t kEpochUnixDays = DaysFromUnixEpoch(1899, 12, 30);
 
 // Whole seconds since the epoch; values far outside any calendar are clamped.
 std::int64_t TotalSeconds(DateTime value) {
@@ -56,7 +57,9 @@ std::int64_t DaysFromCivil(int year, int month, int day) {
     return DaysFromUnixEpoch(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochUnixDays;
 }
 
-DateTime MakeDate(int year, int month, int day) { return static_cast<DateTime>(DaysFromCivil(year, month, day)); }
+DateTime MakeDate(int year, int month, int day) {
+    return static_cast<DateTime>(DaysFromCivil(year, month, day));
+}
 
 DateTime MakeTime(int hour, int minute, int second) {
     return static_cast<DateTime>(hour * 3600 + minute * 60 + second) / kSecondsPerDay;
@@ -78,8 +81,12 @@ CivilDateTime ToCivil(DateTime value) {
     return c;
 }
 
-int HourOf(DateTime value) { return ToCivil(value).hour; }
-int MinuteOf(DateTime value) { return ToCivil(value).minute; }
+int HourOf(DateTime value) {
+    return ToCivil(value).hour;
+}
+int MinuteOf(DateTime value) {
+    return ToCivil(value).minute;
+}
 
 int WeekdayOf(DateTime value) {
     // 1899-12-30 was a Saturday.
@@ -96,12 +103,19 @@ DateTime TimeOf(DateTime value) {
     return static_cast<DateTime>(total - FloorDiv(total, kSecondsPerDay) * kSecondsPerDay) / kSecondsPerDay;
 }
 
-DateTime AddMinutes(DateTime value, double minutes) { return value + minutes / (24.0 * 60.0); }
+DateTime AddMinutes(DateTime value, double minutes) {
+    return value + minutes / (24.0 * 60.0);
+}
 
 bool TimesMatch(DateTime a, DateTime b) {
     const CivilDateTime x = ToCivil(a);
     const CivilDateTime y = ToCivil(b);
     return x.hour == y.hour && x.minute == y.minute;
+}
+
+int MinuteOfDay(DateTime value) {
+    const std::int64_t total = TotalSeconds(value);
+    return static_cast<int>((total - FloorDiv(total, kSecondsPerDay) * kSecondsPerDay) / 60);
 }
 
 } // namespace tarnwick

@@ -42,4 +42,8 @@ DateTime AddMinutes(DateTime value, double minutes);
 // Two values match when hours and minutes are equal; date and seconds are ignored.
 bool TimesMatch(DateTime a, DateTime b);
 
+// Hour x 60 + minute of the time of day, 0..1439, rounded to the second as ToCivil
+// does, so that two values match exactly when their MinuteOfDay values are equal.
+int MinuteOfDay(DateTime value);
+
 } // namespace tarnwick

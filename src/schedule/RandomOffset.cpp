@@ -1,1 +1,35 @@
-// (placeholder, filled in by its owner)
+#include "schedule/RandomOffset.h"
+
+#include <cmath>
+
+namespace tarnwick {
+namespace {
+
+// x is always a whole number or a half here, so the halves are exact ties.
+double RoundHalfToEven(double x) {
+    const double lower = std::floor(x);
+    const double fraction = x - lower;
+    if (fraction < 0.5) return lower;
+    if (fraction > 0.5) return lower + 1;
+    return std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
+}
+
+} // namespace
+
+std::int16_t RandomOffsetDraw(std::int16_t randomInterval, IRandom& random) {
+    const int interval = randomInterval < 1 ? 1 : randomInterval;
+    double r = random.Next();
+    if (!(r >= 0)) r = 0; // also catches NaN from a broken generator
+    // floor(R x r) + 1 equals floor(R x r + 1) but cannot round up to R + 1 when r is just below 1.
+    int step = r < 1 ? static_cast<int>(std::floor(interval * r)) + 1 : interval;
+    if (step > interval) step = interval;
+    const double rounded = RoundHalfToEven(step - interval / 2.0);
+    return rounded == 0 ? std::int16_t{1} : static_cast<std::int16_t>(rounded);
+}
+
+double DefaultRandom::Next() {
+    // The top 53 bits scaled by 2^-53 fill [0, 1) evenly and can never reach 1.
+    return static_cast<double>(engine_() >> 11) * 0x1.0p-53;
+}
+
+} // namespace tarnwick

@@ -94,4 +94,20 @@ private:
     bool open_ = false;
 };
 
+// Records every message handed over for sending and, given a clock, when.
+class RecordingMessageSender : public IMessageSender {
+public:
+    explicit RecordingMessageSender(IClock* clock = nullptr) : clock_(clock) {}
+    void Transmit_Message(std::int32_t message) override {
+        sent.push_back(message);
+        if (clock_) sentAt.push_back(clock_->Now());
+    }
+
+    std::vector<std::int32_t> sent;
+    std::vector<DateTime> sentAt;
+
+private:
+    IClock* clock_;
+};
+
 } // namespace tarnwick::testing

@@ -1,0 +1,32 @@
+#pragma once
+// Today's sunrise and sunset at the stored location, to the minute, from the
+// low-precision solar series of Van Flandern and Pulkkinen (1979).
+
+#include "app/AppState.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace tarnwick {
+
+// Calendar date to day count, as the calculator does it (Julian calendar before 1583).
+struct SolarDayCount {
+    double J = 0; // J + F is the Julian date of the day's 0 h Greenwich
+    double F = 0; // always 0.5 for a whole day
+    double T = 0; // days from 2000 January 1.5 to 0 h Greenwich of the date
+};
+SolarDayCount DayCountOf(int year, int month, int day);
+
+// Where within the hour (0..1) the parabola through v0, v1 and v2, the horizon
+// distances at the start, middle and end of an hour whose ends have opposite signs,
+// crosses zero; nothing when the parabola has no real root or is flat.
+std::optional<double> HourCrossing(double v0, double v1, double v2);
+
+// Sets SunriseTime and SunsetTime for the date of today from Latitude, Longitude,
+// TimeZone and DaylightSavings; an event the day does not have keeps its old value.
+void CalculateSunTimes(AppState& state, DateTime today);
+
+// 0 or -1 hour, added to TimeZone: -1 while daylight saving time is in force on today's date.
+std::int16_t DaylightSavingsCorrection(const AppState& state, DateTime today);
+
+} // namespace tarnwick
