@@ -1,1 +1,148 @@
-// (placeholder, filled in by its owner)
+#include "remote/NamesFile.h"
+
+#include "app/Notation.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+// Far beyond the 18 characters a name box takes; it only bounds what is read.
+constexpr std::size_t kMaxNameLine = 1024;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Code points of the bytes 0x80..0x9F; the five bytes Windows-1252 leaves unassigned
+// map to the control characters of the same number, as Windows itself does.
+constexpr char16_t kWindows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                           0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+} // namespace
+
+std::string SanitizeName(std::string_view name) {
+    std::string clean;
+    clean.reserve(name.size());
+    for (char c : name)
+        if (c != '"' && c != '\r' && c != '\n') clean.push_back(c);
+    return clean;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        int extra = 0;
+        char32_t cp = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+            cp = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2;
+            cp = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+            cp = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (text.size() - i <= static_cast<std::size_t>(extra)) return false;
+        for (int k = 1; k <= extra; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            if ((next & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (next & 0x3F);
+        }
+        // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
+        if ((extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000) || (cp >= 0xD800 && cp <= 0xDFFF) ||
+            cp > 0x10FFFF)
+            return false;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+std::string Windows1252ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80 && byte < 0xA0) {
+            AppendUtf8(out, kWindows1252High[byte - 0x80]);
+        } else {
+            AppendUtf8(out, byte);
+        }
+    }
+    return out;
+}
+
+int ParseNames(std::string_view bytes, DeviceNameTable& names) {
+    if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
+    NotationReader reader(bytes, kMaxNameLine);
+    std::vector<std::string_view> fields;
+    fields.reserve(kDeviceCount);
+    bool utf8 = true;
+    while (fields.size() < static_cast<std::size_t>(kDeviceCount)) {
+        const auto field = reader.NextField();
+        if (!field) break;
+        utf8 = utf8 && IsValidUtf8(*field);
+        fields.push_back(*field);
+    }
+    for (int d = 0; d < kDeviceCount; ++d) {
+        std::string& name =
+            names[static_cast<std::size_t>(d / kUnitCount)][static_cast<std::size_t>(d % kUnitCount)];
+        if (static_cast<std::size_t>(d) >= fields.size()) {
+            name.clear();
+        } else {
+            const std::string_view raw = fields[static_cast<std::size_t>(d)];
+            // An unquoted line may still hold quotes; they never belong to a name.
+            name = SanitizeName(utf8 ? std::string(raw) : Windows1252ToUtf8(raw));
+        }
+    }
+    return static_cast<int>(fields.size());
+}
+
+std::string FormatNames(const DeviceNameTable& names) {
+    NotationWriter writer;
+    for (const auto& house : names) {
+        for (const std::string& name : house) {
+            std::string clean = SanitizeName(name);
+            // Keeps the file readable as UTF-8, where one stray byte would turn every name into Windows-1252.
+            if (!IsValidUtf8(clean)) clean = Windows1252ToUtf8(clean);
+            writer.WriteString(clean);
+        }
+    }
+    return writer.Take();
+}
+
+void ReadNamesFile(AppState& state, FileTable& files) {
+    const std::size_t budget = NotationReader::ByteBudget(kDeviceCount, kMaxNameLine) + kUtf8Bom.size();
+    const auto bytes = files.ReadFile(kNamesFileName, budget);
+    if (!bytes) {
+        UpdateNamesFile(state, files);
+        return;
+    }
+    ParseNames(*bytes, state.DeviceNames);
+}
+
+void UpdateNamesFile(const AppState& state, FileTable& files) {
+    files.WriteFile(kNamesFileName, FormatNames(state.DeviceNames));
+}
+
+} // namespace tarnwick

@@ -16,9 +16,13 @@ TEST(CommandLine, WindowOptions) {
 }
 
 TEST(CommandLine, RejectsWhatItCannotUse) {
-    for (const auto& args : std::vector<std::vector<std::string>>{
-             {"--port"}, {"--port", "x=/dev/a"}, {"--port", "2="}, {"--port", "0=/dev/a"}, {"--frobnicate"},
-             {"send"}, {"stray"}}) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--port"},
+                                                                  {"--port", "x=/dev/a"},
+                                                                  {"--port", "2="},
+                                                                  {"--port", "0=/dev/a"},
+                                                                  {"--frobnicate"},
+                                                                  {"send"},
+                                                                  {"stray"}}) {
         EXPECT_FALSE(ParseCommandLine(args).error.empty()) << args[0];
     }
 }

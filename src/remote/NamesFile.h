@@ -1,0 +1,35 @@
+#pragma once
+// names.txt: the names of the 256 devices, one quoted name a line, A1 first.
+
+#include "app/AppState.h"
+#include "app/DataFiles.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+inline constexpr const char* kNamesFileName = "names.txt";
+
+using DeviceNameTable = std::array<std::array<std::string, kUnitCount>, kHouseCount>;
+
+// The name without the characters the file cannot hold: double quotes and line breaks.
+std::string SanitizeName(std::string_view name);
+
+bool IsValidUtf8(std::string_view text);
+std::string Windows1252ToUtf8(std::string_view text);
+
+// Fills every name from a file's bytes and gives how many were in the file; names
+// past the file's end or past a damaged line are empty. Text that is not valid
+// UTF-8 is taken as Windows-1252.
+int ParseNames(std::string_view bytes, DeviceNameTable& names);
+// UTF-8 text of 256 lines, each name between double quotes.
+std::string FormatNames(const DeviceNameTable& names);
+
+// Loads names.txt, or writes it from the current table when it cannot be opened.
+void ReadNamesFile(AppState& state, FileTable& files);
+// Replaces names.txt; leaves it as it was when it cannot be written.
+void UpdateNamesFile(const AppState& state, FileTable& files);
+
+} // namespace tarnwick
