@@ -54,7 +54,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 value = a.substr(7);
             }
             if (!AddPortMapping(value, line)) {
-                line.error = "--port takes N=DEVICE with N from 1 to 99, such as 2=/dev/ttyUSB0, not \"" + value + "\"";
+                line.error = "--port takes N=DEVICE with N from 1 to 99, such as 2=/dev/ttyUSB0, not \"" +
+                             value + "\"";
                 return line;
             }
         } else if (!seenCommand && a == "send") {
@@ -66,7 +67,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return line;
         }
     }
-    if (line.send && line.sendWords.empty() && !line.help) line.error = "send needs at least one command, such as: send C5 on";
+    if (line.send && line.sendWords.empty() && !line.help)
+        line.error = "send needs at least one command, such as: send C5 on";
     return line;
 }
 
@@ -101,8 +103,10 @@ SendPlan ParseSendCommands(const std::vector<std::string>& words) {
         }
         const std::string unitText = target.substr(1);
         if (unitText.empty()) {
-            if (action == "bright") plan.messages.push_back(BrightMessage(house));
-            else if (action == "dim") plan.messages.push_back(DimMessage(house));
+            if (action == "bright")
+                plan.messages.push_back(BrightMessage(house));
+            else if (action == "dim")
+                plan.messages.push_back(DimMessage(house));
             else {
                 plan.error = "a house code takes bright or dim, not \"" + words[i + 1] + "\"";
                 return plan;
@@ -115,8 +119,10 @@ SendPlan ParseSendCommands(const std::vector<std::string>& words) {
             plan.error = "unknown device \"" + target + "\": units run from 1 to 16";
             return plan;
         }
-        if (action == "on") plan.messages.push_back(UnitOnMessage(house, unit - 1));
-        else if (action == "off") plan.messages.push_back(UnitOffMessage(house, unit - 1));
+        if (action == "on")
+            plan.messages.push_back(UnitOnMessage(house, unit - 1));
+        else if (action == "off")
+            plan.messages.push_back(UnitOffMessage(house, unit - 1));
         else {
             plan.error = "a device takes on or off, not \"" + words[i + 1] + "\"";
             return plan;

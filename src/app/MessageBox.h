@@ -1,0 +1,20 @@
+#pragma once
+// Every message the program shows goes through here: a plain box with an OK
+// button, no icon and the title "Tarnwick". Tests install a handler instead,
+// so no test ever waits on a modal box.
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace tarnwick {
+
+void ShowMessage(QWidget* parent, const QString& text);
+
+using MessageHandler = std::function<void(const QString& text)>;
+// Replaces the box for the rest of the process (tests); an empty handler restores it.
+void SetMessageHandler(MessageHandler handler);
+
+} // namespace tarnwick

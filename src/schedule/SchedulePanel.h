@@ -1,0 +1,51 @@
+#pragma once
+// The Schedule page: one device's weekly timetable, seven days of four on/off
+// pairs, each time with a box that randomises it, and the randomise interval.
+
+#include "app/AppState.h"
+#include "app/Interfaces.h"
+
+#include <QGroupBox>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+
+namespace tarnwick {
+
+class TimeBox;
+
+inline constexpr int kScheduleBoxCount = kWeekdayCount * kPairCount * 2;
+
+class SchedulePanel : public QGroupBox {
+    Q_OBJECT
+public:
+    SchedulePanel(AppState& state, IRandom& random, QWidget* parent = nullptr);
+
+    // Fills the page from the table for the device named in the device box.
+    void UpdateScheduleDisplay();
+    // Puts the interval into its box, whose handler keeps only values from its list.
+    void ShowRandomInterval();
+
+    std::int16_t DeviceIndex() const;
+    std::int16_t RandomIndex() const;
+
+private:
+    void RandomClicked(int i, bool checked);
+    void TimeLeft(int i);
+
+    AppState& state_;
+    IRandom& random_;
+    QComboBox* cboDevice_ = nullptr;
+    QLabel* lblDevice_ = nullptr;
+    QComboBox* cboRandomTime_ = nullptr;
+    std::array<TimeBox*, kScheduleBoxCount> mebOnOff_{};
+    std::array<QCheckBox*, kScheduleBoxCount> chkRandom_{};
+};
+
+// "A1" .. "P16" for device 0..255.
+QString DeviceLabel(int device);
+
+} // namespace tarnwick

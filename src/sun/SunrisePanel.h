@@ -1,0 +1,45 @@
+#pragma once
+// The Sunrise and Sunset page: one device's four events, two relative to sunrise
+// and two to sunset, each with when, offset, action and randomise.
+
+#include "app/AppState.h"
+#include "app/Interfaces.h"
+
+#include <QGroupBox>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+
+namespace tarnwick {
+
+class TimeBox;
+
+class SunrisePanel : public QGroupBox {
+    Q_OBJECT
+public:
+    SunrisePanel(AppState& state, IRandom& random, QWidget* parent = nullptr);
+
+    void UpdateSunriseDisplay();
+
+    std::int16_t SunriseDeviceIndex() const;
+    std::int16_t SunriseWhenIndex(int row) const;
+    std::int16_t SunriseActionIndex(int row) const;
+
+private:
+    void OffsetLeft(int row);
+    void RandomClicked(int row, bool checked);
+
+    AppState& state_;
+    IRandom& random_;
+    QComboBox* cboSunriseDevice_ = nullptr;
+    QLabel* lblSunriseDevice_ = nullptr;
+    std::array<QComboBox*, kSunSlotCount> cboSunriseWhen_{};
+    std::array<TimeBox*, kSunSlotCount> mebSunriseOffset_{};
+    std::array<QComboBox*, kSunSlotCount> cboSunriseAction_{};
+    std::array<QCheckBox*, kSunSlotCount> chkSunriseRandom_{};
+};
+
+} // namespace tarnwick

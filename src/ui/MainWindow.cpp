@@ -1,0 +1,220 @@
+#include "ui/MainWindow.h"
+
+#include "app/ConfigFile.h"
+#include "app/MessageBox.h"
+#include "remote/NamesFile.h"
+#include "schedule/ScheduleFile.h"
+#include "schedule/SchedulePanel.h"
+#include "sun/Solar.h"
+#include "sun/SunriseFile.h"
+#include "sun/SunrisePanel.h"
+#include "x10/MessageQueue.h"
+#include "remote/RemotePanel.h"
+#include "x10/CodeTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QTabBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tarnwick {
+namespace {
+
+constexpr std::array<std::int16_t, 4> kCpuFactors = {1, 3, 9, 27};
+constexpr std::array<const char*, 4> kCpuNames = {"mnuPentium1", "mnuPentium2", "mnuPentium3", "mnuPentium4"};
+constexpr std::array<const char*, 4> kCpuCaptions = {"Pentium I", "Pentium II", "Pentium III", "Pentium IV"};
+constexpr std::array<std::int16_t, 5> kClockFactors = {25, 50, 100, 200, 400};
+constexpr std::array<const char*, 5> kClockNames = {"mnu200MHz", "mnu400MHz", "mnu800MHz", "mnu1600MHz",
+                                                    "mnu3200MHz"};
+constexpr std::array<const char*, 5> kClockCaptions = {"200 MHz or Less", "233 MHz to 400 MHz", "433 MHz to 800 MHz",
+                                                       "833 MHz to 1600 MHz", "1.633 GHz to 3.2 GHz"};
+constexpr int kTimerIntervalMs = 1500;
+
+QAction* AddCheckable(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setCheckable(true);
+    action->setChecked(false);
+    return action;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Platform platform, QWidget* parent)
+    : QMainWindow(parent), state_(std::make_unique<AppState>()), serial_(std::move(platform.serial)),
+      clock_(*platform.clock), steady_(platform.steady), random_(*platform.random), files_(platform.folder),
+      transmitter_(*state_, *serial_, steady_), scheduler_(*state_, clock_, random_, transmitter_),
+      end_([] { QApplication::exit(0); }) {
+    setObjectName(QStringLiteral("frmRemote"));
+    setWindowTitle(QStringLiteral("Tarnwick V1.01.00"));
+    BuildMenus();
+    BuildPages();
+
+    // Runs from creation on; its first tick can only come after Load has returned.
+    tmrsendmessage_ = new QTimer(this);
+    tmrsendmessage_->setObjectName(QStringLiteral("tmrsendmessage"));
+    tmrsendmessage_->setInterval(kTimerIntervalMs);
+    connect(tmrsendmessage_, &QTimer::timeout, this, &MainWindow::Tick);
+    tmrsendmessage_->start();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildMenus() {
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    QAction* mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    connect(mnuExit, &QAction::triggered, this, &MainWindow::Shutdown);
+
+    QMenu* mnuConfigure = menuBar()->addMenu(QStringLiteral("&Configure"));
+    mnuConfigure->setObjectName(QStringLiteral("mnuConfigure"));
+
+    QMenu* mnuCPUType = mnuConfigure->addMenu(QStringLiteral("CPU Type"));
+    mnuCPUType->setObjectName(QStringLiteral("mnuCPUType"));
+    for (int i = 0; i < 4; ++i) {
+        mnuPentium_[i] = AddCheckable(mnuCPUType, kCpuNames[i], QString::fromLatin1(kCpuCaptions[i]));
+        connect(mnuPentium_[i], &QAction::triggered, this, [this, i] { SelectCpu(i); });
+    }
+    QMenu* mnuCPURate = mnuConfigure->addMenu(QStringLiteral("CPU Clock Rate"));
+    mnuCPURate->setObjectName(QStringLiteral("mnuCPURate"));
+    for (int i = 0; i < 5; ++i) {
+        mnuClock_[i] = AddCheckable(mnuCPURate, kClockNames[i], QString::fromLatin1(kClockCaptions[i]));
+        connect(mnuClock_[i], &QAction::triggered, this, [this, i] { SelectClock(i); });
+    }
+    QMenu* mnuCOMPort = mnuConfigure->addMenu(QStringLiteral("Com Port"));
+    mnuCOMPort->setObjectName(QStringLiteral("mnuCOMPort"));
+    for (int i = 0; i < 4; ++i) {
+        mnuCOM_[i] = AddCheckable(mnuCOMPort, QStringLiteral("mnuCOM%1").arg(i + 1).toLatin1().constData(),
+                                  QStringLiteral("COM %1").arg(i + 1));
+        connect(mnuCOM_[i], &QAction::triggered, this, [this, i] { SelectPort(i + 1); });
+    }
+}
+
+void MainWindow::BuildPages() {
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    tabStrip_ = new QTabBar(central);
+    tabStrip_->setObjectName(QStringLiteral("TabStrip1"));
+    tabStrip_->addTab(QStringLiteral("Remote Control"));
+    tabStrip_->addTab(QStringLiteral("Schedule"));
+    tabStrip_->addTab(QStringLiteral("Sunrise and Sunset"));
+    tabStrip_->setExpanding(false);
+    layout->addWidget(tabStrip_);
+    remote_ = new RemotePanel(*state_, transmitter_, central);
+    schedule_ = new SchedulePanel(*state_, random_, central);
+    sunrise_ = new SunrisePanel(*state_, random_, central);
+    pages_ = {remote_, schedule_, sunrise_};
+    for (int i = 0; i < 3; ++i) {
+        pages_[i]->setVisible(i == 0);
+        layout->addWidget(pages_[i], 1);
+    }
+    // Every click switches, the selected tab included, so the page is refreshed each time.
+    connect(tabStrip_, &QTabBar::tabBarClicked, this, [this](int index) {
+        if (index >= 0) ShowPage(index + 1);
+    });
+    setCentralWidget(central);
+    resize(560, 380);
+}
+
+void MainWindow::ShowPage(int index) {
+    if (index < 1 || index > 3) return;
+    // Refreshed before it shows, so a page never shows stale values.
+    if (index == 2) schedule_->UpdateScheduleDisplay();
+    if (index == 3) sunrise_->UpdateSunriseDisplay();
+    for (int i = 0; i < 3; ++i) pages_[i]->setVisible(i == index - 1);
+}
+
+void MainWindow::Load() {
+    const DateTime now = clock_.Now();
+    InitializeData(*state_, now);
+    ReadConfigFile();
+    ReadScheduleFile(*state_, files_);
+    ReadSunriseScheduleFile(*state_, files_);
+    ReadNamesFile(*state_, files_);
+    CalculateSunTimes(*state_, now);
+
+    serial_->SetCommPort(state_->CommPortNumber);
+    serial_->SetSettings("9600,N,8,1");
+    OpenCommPort();
+    serial_->SetDTREnable(true);
+    serial_->SetRTSEnable(true);
+    // The Remote Control page first, without refreshing the other two.
+    for (int i = 0; i < 3; ++i) pages_[i]->setVisible(i == 0);
+    remote_->ShowNames();
+}
+
+void MainWindow::ReadConfigFile() {
+    tarnwick::ReadConfigFile(*state_, files_);
+    for (QAction* a : mnuCOM_) a->setChecked(false);
+    MarkCpuAndClock();
+    schedule_->ShowRandomInterval();
+}
+
+void MainWindow::Shutdown() {
+    if (shuttingDown_) return;
+    shuttingDown_ = true;
+    tmrsendmessage_->stop();
+    // A name still being typed has not left its box; keep it all the same.
+    remote_->StoreNames();
+    UpdateConfigFile(*state_, files_);
+    UpdateScheduleFile(*state_, files_);
+    UpdateSunriseScheduleFile(*state_, files_);
+    UpdateNamesFile(*state_, files_);
+    hide();
+    files_.CloseAll();
+    end_();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Shutdown();
+    event->accept();
+}
+
+void MainWindow::Tick() {
+    if (shuttingDown_) return;
+    scheduler_.Tick();
+}
+
+void MainWindow::OpenCommPort() {
+    if (!OpenPort(*serial_)) {
+        ShowMessage(this, QStringLiteral("Comm Port is already open"));
+        return;
+    }
+    const int port = state_->CommPortNumber;
+    if (port >= 1 && port <= 4) mnuCOM_[port - 1]->setChecked(true);
+}
+
+void MainWindow::CloseCommPort() {
+    for (QAction* a : mnuCOM_) a->setChecked(false);
+    ClosePort(*serial_);
+}
+
+void MainWindow::SelectPort(int port) {
+    CloseCommPort();
+    state_->CommPortNumber = static_cast<std::int16_t>(port);
+    serial_->SetCommPort(static_cast<std::int16_t>(port));
+    OpenCommPort();
+}
+
+void MainWindow::SelectCpu(int item) {
+    state_->CpuFactor = kCpuFactors[item];
+    MarkCpuAndClock();
+}
+
+void MainWindow::SelectClock(int item) {
+    state_->ClockFactor = kClockFactors[item];
+    MarkCpuAndClock();
+}
+
+// One mark per group, on the item whose factor is in force.
+void MainWindow::MarkCpuAndClock() {
+    for (int i = 0; i < 4; ++i) mnuPentium_[i]->setChecked(kCpuFactors[i] == state_->CpuFactor);
+    for (int i = 0; i < 5; ++i) mnuClock_[i]->setChecked(kClockFactors[i] == state_->ClockFactor);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,47 @@
+#include "ui/TimeBox.h"
+
+#include <QFocusEvent>
+
+namespace tarnwick {
+
+TimeBox::TimeBox(QWidget* parent) : QLineEdit(parent) {
+    setInputMask(QStringLiteral("99:99;_"));
+    // Wide enough for "00:00" in any font.
+    setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 12);
+    setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 20);
+}
+
+void TimeBox::SetBoxText(const QString& text) {
+    if (text == QStringLiteral("__:__")) clear();
+    else setText(text);
+}
+
+// Hooked on the focus itself: editingFinished never comes while the mask is incomplete.
+void TimeBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    emit focusLeft();
+}
+
+DigitsBox::DigitsBox(int digits, QWidget* parent) : QLineEdit(parent) {
+    // Optional digits: a box holding fewer digits than it has room for is still a number.
+    setInputMask(QString(digits, QLatin1Char('0')) + QStringLiteral(";_"));
+    setMaximumWidth(fontMetrics().horizontalAdvance(QString(digits + 1, QLatin1Char('0'))) + 16);
+}
+
+QString DigitsBox::Digits() const { return text().remove(QLatin1Char('_')).trimmed(); }
+
+void DigitsBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    // Tabbing in selects the number, so typing replaces it instead of overwriting digit by digit.
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+        selectAll();
+}
+
+void DigitsBox::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    // A context menu takes the focus only for a moment; the user is still editing.
+    if (event->reason() != Qt::PopupFocusReason) emit focusLeft();
+}
+
+} // namespace tarnwick

@@ -1,0 +1,43 @@
+#pragma once
+// A masked time box: four digits around a fixed ":", "_" where no digit is
+// typed, and a notification whenever it loses the focus, complete or not.
+
+#include <QLineEdit>
+
+namespace tarnwick {
+
+class TimeBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TimeBox(QWidget* parent = nullptr);
+
+    // The text as shown, prompt characters included ("21:30", "6_:5_", "__:__").
+    QString BoxText() const { return displayText(); }
+    // "hh:mm", or "__:__" to empty the box.
+    void SetBoxText(const QString& text);
+
+signals:
+    void focusLeft();
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+};
+
+// The same box for whole numbers of up to `digits` digits, shown without prompts
+// when read: one typed digit reads as that number.
+class DigitsBox : public QLineEdit {
+    Q_OBJECT
+public:
+    DigitsBox(int digits, QWidget* parent = nullptr);
+
+    QString Digits() const;
+
+signals:
+    void focusLeft();
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,112 @@
+#include "support/WindowFixture.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QTabBar>
+#include <QtTest>
+
+using namespace tarnwick;
+using tarnwick::testing::WindowFixture;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+    static QAction* Action(WindowFixture& f, const char* name) {
+        auto* a = f.window->findChild<QAction*>(QString::fromLatin1(name));
+        if (!a) qFatal("no action %s", name);
+        return a;
+    }
+    static QStringList Checked(WindowFixture& f, const QStringList& names) {
+        QStringList on;
+        for (const auto& n : names)
+            if (Action(f, n.toLatin1().constData())->isChecked()) on << n;
+        return on;
+    }
+    const QStringList ports{"mnuCOM1", "mnuCOM2", "mnuCOM3", "mnuCOM4"};
+    const QStringList cpus{"mnuPentium1", "mnuPentium2", "mnuPentium3", "mnuPentium4"};
+    const QStringList clocks{"mnu200MHz", "mnu400MHz", "mnu800MHz", "mnu1600MHz", "mnu3200MHz"};
+
+private slots:
+    void startUpOpensThePortAndPowersTheInterface() {
+        WindowFixture f;
+        QCOMPARE(Checked(f, ports), QStringList());
+        f.window->Load();
+        QVERIFY(f.serial->PortOpen());
+        QCOMPARE(f.serial->CommPort(), 2);
+        QCOMPARE(QString::fromStdString(f.serial->settings()), QStringLiteral("9600,N,8,1"));
+        QVERIFY(f.serial->dtr);
+        QVERIFY(f.serial->rts);
+        QCOMPARE(Checked(f, ports), QStringList{"mnuCOM2"});
+        QCOMPARE(Checked(f, cpus), QStringList{"mnuPentium1"});
+        QCOMPARE(Checked(f, clocks), QStringList{"mnu200MHz"});
+        QVERIFY(f.messages.isEmpty());
+        QCOMPARE(f.window->windowTitle(), QStringLiteral("Tarnwick V1.01.00"));
+        auto* remote = f.window->findChild<QGroupBox*>("frmRemote");
+        QVERIFY(remote && remote->isVisibleTo(f.window.get()));
+        QVERIFY(!f.window->findChild<QGroupBox*>("frmSchedule")->isVisibleTo(f.window.get()));
+        QVERIFY(!f.window->findChild<QGroupBox*>("frmSunrise")->isVisibleTo(f.window.get()));
+    }
+
+    void aPortThatWillNotOpenIsReportedAndStartUpGoesOn() {
+        WindowFixture f(/*failOpen=*/true);
+        f.window->Load();
+        QCOMPARE(f.messages, QStringList{"Comm Port is already open"});
+        QCOMPARE(Checked(f, ports), QStringList());
+        // The lines are still set, ready for when a port opens.
+        QVERIFY(f.serial->dtr && f.serial->rts);
+    }
+
+    void choosingAPortSwitchesAndMarksIt() {
+        WindowFixture f;
+        f.window->Load();
+        Action(f, "mnuCOM3")->trigger();
+        QCOMPARE(f.window->State().CommPortNumber, 3);
+        QCOMPARE(f.serial->CommPort(), 3);
+        QVERIFY(f.serial->PortOpen());
+        QCOMPARE(Checked(f, ports), QStringList{"mnuCOM3"});
+
+        f.serial->failOpen = true;
+        Action(f, "mnuCOM4")->trigger();
+        QCOMPARE(f.messages, QStringList{"Comm Port is already open"});
+        QCOMPARE(Checked(f, ports), QStringList());
+        QCOMPARE(f.window->State().CommPortNumber, 4); // kept even though it failed
+    }
+
+    void cpuAndClockChoicesSetTheFactorsWithOneMarkEach() {
+        WindowFixture f;
+        f.window->Load();
+        Action(f, "mnuPentium3")->trigger();
+        Action(f, "mnu3200MHz")->trigger();
+        QCOMPARE(f.window->State().CpuFactor * f.window->State().ClockFactor, 3600);
+        QCOMPARE(Checked(f, cpus), QStringList{"mnuPentium3"});
+        QCOMPARE(Checked(f, clocks), QStringList{"mnu3200MHz"});
+        Action(f, "mnuPentium3")->trigger(); // choosing the marked item keeps it marked
+        QCOMPARE(Checked(f, cpus), QStringList{"mnuPentium3"});
+    }
+
+    void shutdownRunsOnceWhicheverWayItStarts() {
+        WindowFixture f;
+        f.window->Load();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        Action(f, "mnuExit")->trigger();
+        f.window->close();
+        f.window->Shutdown();
+        QCOMPARE(f.ends, 1);
+        QVERIFY(!f.window->isVisible());
+    }
+
+    void menuCaptionsAndAccessKeys() {
+        WindowFixture f;
+        QCOMPARE(Action(f, "mnuExit")->text(), QStringLiteral("E&xit"));
+        QCOMPARE(Action(f, "mnu3200MHz")->text(), QStringLiteral("1.633 GHz to 3.2 GHz"));
+        QCOMPARE(Action(f, "mnuCOM1")->text(), QStringLiteral("COM 1"));
+        for (auto* a : f.window->findChildren<QAction*>()) QVERIFY(a->shortcut().isEmpty());
+        auto* tabs = f.window->findChild<QTabBar*>("TabStrip1");
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(2), QStringLiteral("Sunrise and Sunset"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
