@@ -136,6 +136,8 @@ void MainWindow::Load() {
     ReadScheduleFile(*state_, files_);
     ReadSunriseScheduleFile(*state_, files_);
     ReadNamesFile(*state_, files_);
+    persistence_.Loaded(*state_);
+    savedScan_ = state_->LastScanTime;
     CalculateSunTimes(*state_, now);
 
     serial_->SetCommPort(state_->CommPortNumber);
@@ -161,10 +163,7 @@ void MainWindow::Shutdown() {
     tmrsendmessage_->stop();
     // A name still being typed has not left its box; keep it all the same.
     remote_->StoreNames();
-    UpdateConfigFile(*state_, files_);
-    UpdateScheduleFile(*state_, files_);
-    UpdateSunriseScheduleFile(*state_, files_);
-    UpdateNamesFile(*state_, files_);
+    persistence_.SaveAll(*state_);
     hide();
     files_.CloseAll();
     end_();
@@ -178,6 +177,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::Tick() {
     if (shuttingDown_) return;
     scheduler_.Tick();
+    // A new minute was scanned: put what changed since the last save on disk.
+    if (state_->LastScanTime != savedScan_) {
+        savedScan_ = state_->LastScanTime;
+        remote_->StoreNames();
+        persistence_.SaveChanged(*state_);
+    }
 }
 
 void MainWindow::OpenCommPort() {

@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "app/DataFiles.h"
 #include "app/Interfaces.h"
+#include "app/Persistence.h"
 #include "schedule/Scheduler.h"
 #include "x10/Transmitter.h"
 
@@ -77,6 +78,8 @@ private:
     ISteadyClock* steady_;
     IRandom& random_;
     FileTable files_;
+    Persistence persistence_{files_};
+    DateTime savedScan_ = 0; // the scan time at the last minute save
     Transmitter transmitter_;
     Scheduler scheduler_;
     std::function<void()> end_;

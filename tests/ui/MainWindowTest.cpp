@@ -1,6 +1,7 @@
 #include "support/WindowFixture.h"
 
 #include <QAction>
+#include <QFile>
 #include <QGroupBox>
 #include <QTabBar>
 #include <QtTest>
@@ -94,6 +95,28 @@ private slots:
         f.window->Shutdown();
         QCOMPARE(f.ends, 1);
         QVERIFY(!f.window->isVisible());
+    }
+
+    void anEditIsOnDiskAtTheNextMinuteWithoutExiting() {
+        WindowFixture f;
+        f.window->Load();
+        QFile schedule(f.folder.filePath("schedule.txt"));
+        const QByteArray before = [&] {
+            schedule.open(QIODevice::ReadOnly);
+            const QByteArray bytes = schedule.readAll();
+            schedule.close();
+            return bytes;
+        }();
+        f.window->State().WeeklySchedule[36][2][0] = {MakeTime(7, 30), kTrue, 0, 0, kFalse, 0};
+        for (int i = 0; i < 40; ++i) { // 60 seconds of ticks
+            f.clock.AdvanceSeconds(1.5);
+            f.window->Tick();
+        }
+        QVERIFY(schedule.open(QIODevice::ReadOnly));
+        const QByteArray after = schedule.readAll();
+        QVERIFY(after != before);
+        QVERIFY(after.contains("#07:30:00#\r\n#TRUE#"));
+        QCOMPARE(f.ends, 0);
     }
 
     void menuCaptionsAndAccessKeys() {
