@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
         return RunSendCommand(line, std::cerr);
     }
 
+    TerminationWatcher::CatchSignals();
     QApplication app(argc, argv); // takes Qt's own options (-platform, -style) off the line
     const CommandLine line = ParseCommandLine(Arguments(argc, argv));
     if (line.help) {

@@ -11,6 +11,10 @@ namespace tarnwick {
 class TerminationWatcher : public QObject {
     Q_OBJECT
 public:
+    // Catches the signals from the first moment on; they wait until a watcher exists
+    // and the event loop runs, so a termination during start-up still saves.
+    static void CatchSignals();
+
     explicit TerminationWatcher(QObject* parent = nullptr);
     ~TerminationWatcher() override;
 

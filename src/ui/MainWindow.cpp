@@ -5,9 +5,12 @@
 #include "remote/NamesFile.h"
 #include "schedule/ScheduleFile.h"
 #include "schedule/SchedulePanel.h"
+#include "sun/LocationDialog.h"
 #include "sun/Solar.h"
 #include "sun/SunriseFile.h"
 #include "sun/SunrisePanel.h"
+#include "ui/AboutWindow.h"
+#include "ui/HelpWindow.h"
 #include "x10/MessageQueue.h"
 #include "remote/RemotePanel.h"
 #include "x10/CodeTable.h"
@@ -33,6 +36,14 @@ constexpr std::array<const char*, 5> kClockNames = {"mnu200MHz", "mnu400MHz", "m
 constexpr std::array<const char*, 5> kClockCaptions = {"200 MHz or Less", "233 MHz to 400 MHz", "433 MHz to 800 MHz",
                                                        "833 MHz to 1600 MHz", "1.633 GHz to 3.2 GHz"};
 constexpr int kTimerIntervalMs = 1500;
+
+// Makes the window the first time, then shows it again, modeless.
+template <typename Window, typename Make> void ShowSecondary(QPointer<Window>& window, Make make) {
+    if (!window) window = make();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
 
 QAction* AddCheckable(QMenu* menu, const char* name, const QString& caption) {
     QAction* action = menu->addAction(caption);
@@ -62,7 +73,15 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
     tmrsendmessage_->start();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The pages and windows still react to the focus leaving them as they go, and
+    // they work on the state: they must go while the state is still here.
+    tmrsendmessage_->stop();
+    delete frmAbout_;
+    delete frmHelp_;
+    delete frmLocation_;
+    delete takeCentralWidget();
+}
 
 void MainWindow::BuildMenus() {
     QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
@@ -73,6 +92,12 @@ void MainWindow::BuildMenus() {
 
     QMenu* mnuConfigure = menuBar()->addMenu(QStringLiteral("&Configure"));
     mnuConfigure->setObjectName(QStringLiteral("mnuConfigure"));
+
+    QAction* mnuLocation = mnuConfigure->addAction(QStringLiteral("&Location"));
+    mnuLocation->setObjectName(QStringLiteral("mnuLocation"));
+    connect(mnuLocation, &QAction::triggered, this, [this] {
+        ShowSecondary(frmLocation_, [this] { return new LocationDialog(*state_, clock_, this); });
+    });
 
     QMenu* mnuCPUType = mnuConfigure->addMenu(QStringLiteral("CPU Type"));
     mnuCPUType->setObjectName(QStringLiteral("mnuCPUType"));
@@ -93,6 +118,17 @@ void MainWindow::BuildMenus() {
                                   QStringLiteral("COM %1").arg(i + 1));
         connect(mnuCOM_[i], &QAction::triggered, this, [this, i] { SelectPort(i + 1); });
     }
+
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* mnuHelpIndex = mnuHelp->addAction(QStringLiteral("&Help"));
+    mnuHelpIndex->setObjectName(QStringLiteral("mnuHelpIndex"));
+    connect(mnuHelpIndex, &QAction::triggered, this,
+            [this] { ShowSecondary(frmHelp_, [this] { return new HelpWindow(this); }); });
+    QAction* mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About"));
+    mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
+    connect(mnuHelpAbout, &QAction::triggered, this,
+            [this] { ShowSecondary(frmAbout_, [this] { return new AboutWindow(this); }); });
 }
 
 void MainWindow::BuildPages() {
@@ -164,6 +200,9 @@ void MainWindow::Shutdown() {
     // A name still being typed has not left its box; keep it all the same.
     remote_->StoreNames();
     persistence_.SaveAll(*state_);
+    delete frmAbout_;
+    delete frmHelp_;
+    delete frmLocation_;
     hide();
     files_.CloseAll();
     end_();

@@ -10,6 +10,7 @@
 #include "x10/Transmitter.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <array>
 #include <filesystem>
@@ -23,6 +24,9 @@ class QTimer;
 
 namespace tarnwick {
 
+class AboutWindow;
+class HelpWindow;
+class LocationDialog;
 class RemotePanel;
 class SchedulePanel;
 class SunrisePanel;
@@ -94,6 +98,11 @@ private:
     std::array<QAction*, 4> mnuCOM_{};
     std::array<QAction*, 4> mnuPentium_{};
     std::array<QAction*, 5> mnuClock_{};
+
+    // The secondary windows, each made on first use and kept until exit.
+    QPointer<LocationDialog> frmLocation_;
+    QPointer<HelpWindow> frmHelp_;
+    QPointer<AboutWindow> frmAbout_;
 };
 
 } // namespace tarnwick

@@ -1,6 +1,7 @@
 #include "ui/TimeBox.h"
 
 #include <QFocusEvent>
+#include <QMouseEvent>
 
 namespace tarnwick {
 
@@ -12,8 +13,10 @@ TimeBox::TimeBox(QWidget* parent) : QLineEdit(parent) {
 }
 
 void TimeBox::SetBoxText(const QString& text) {
-    if (text == QStringLiteral("__:__")) clear();
-    else setText(text);
+    if (text == QStringLiteral("__:__"))
+        clear();
+    else
+        setText(text);
 }
 
 // Hooked on the focus itself: editingFinished never comes while the mask is incomplete.
@@ -28,7 +31,9 @@ DigitsBox::DigitsBox(int digits, QWidget* parent) : QLineEdit(parent) {
     setMaximumWidth(fontMetrics().horizontalAdvance(QString(digits + 1, QLatin1Char('0'))) + 16);
 }
 
-QString DigitsBox::Digits() const { return text().remove(QLatin1Char('_')).trimmed(); }
+QString DigitsBox::Digits() const {
+    return text().remove(QLatin1Char('_')).trimmed();
+}
 
 void DigitsBox::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
@@ -36,6 +41,15 @@ void DigitsBox::focusInEvent(QFocusEvent* event) {
     const Qt::FocusReason reason = event->reason();
     if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
         selectAll();
+}
+
+void DigitsBox::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    // A click beyond the digits would leave the cursor where nothing can be typed.
+    const QString shown = displayText();
+    int end = static_cast<int>(shown.size());
+    while (end > 0 && shown[end - 1] == QLatin1Char('_')) --end;
+    if (!hasSelectedText() && cursorPosition() > end) setCursorPosition(end);
 }
 
 void DigitsBox::focusOutEvent(QFocusEvent* event) {

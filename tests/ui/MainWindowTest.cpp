@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QTabBar>
 #include <QtTest>
 
@@ -119,11 +121,48 @@ private slots:
         QCOMPARE(f.ends, 0);
     }
 
+    void secondaryWindowsAreSingleAndComeBack() {
+        WindowFixture f;
+        f.window->Load();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        Action(f, "mnuHelpIndex")->trigger();
+        Action(f, "mnuHelpIndex")->trigger();
+        Action(f, "mnuHelpAbout")->trigger();
+        const auto windows = [&](const char* name) {
+            int n = 0;
+            for (auto* w : QApplication::topLevelWidgets()) n += w->objectName() == name;
+            return n;
+        };
+        QCOMPARE(windows("frmHelp"), 1);
+        QCOMPARE(windows("frmAbout"), 1);
+        QWidget* help = f.window->findChild<QWidget*>("frmHelp");
+        QVERIFY(help->isVisible() && f.window->findChild<QWidget*>("frmAbout")->isVisible());
+        QTest::mouseClick(help->findChild<QPushButton*>("btnHelpOK"), Qt::LeftButton);
+        QVERIFY(!help->isVisible());
+        Action(f, "mnuHelpIndex")->trigger();
+        QCOMPARE(f.window->findChild<QWidget*>("frmHelp"), help);
+        QVERIFY(help->isVisible());
+        Action(f, "mnuLocation")->trigger();
+        QVERIFY(f.window->findChild<QWidget*>("frmLocation")->isVisible());
+        // The main window keeps answering meanwhile.
+        Action(f, "mnuPentium2")->trigger();
+        QCOMPARE(f.window->State().CpuFactor, 3);
+        f.window->Shutdown();
+        QCOMPARE(windows("frmHelp") + windows("frmAbout") + windows("frmLocation"), 0);
+    }
+
     void menuCaptionsAndAccessKeys() {
         WindowFixture f;
         QCOMPARE(Action(f, "mnuExit")->text(), QStringLiteral("E&xit"));
         QCOMPARE(Action(f, "mnu3200MHz")->text(), QStringLiteral("1.633 GHz to 3.2 GHz"));
         QCOMPARE(Action(f, "mnuCOM1")->text(), QStringLiteral("COM 1"));
+        QCOMPARE(Action(f, "mnuLocation")->text(), QStringLiteral("&Location"));
+        QCOMPARE(Action(f, "mnuHelpIndex")->text(), QStringLiteral("&Help"));
+        QCOMPARE(Action(f, "mnuHelpAbout")->text(), QStringLiteral("&About"));
+        QStringList menus;
+        for (auto* a : f.window->menuBar()->actions()) menus << a->text();
+        QCOMPARE(menus, (QStringList{"&File", "&Configure", "&Help"}));
         for (auto* a : f.window->findChildren<QAction*>()) QVERIFY(a->shortcut().isEmpty());
         auto* tabs = f.window->findChild<QTabBar*>("TabStrip1");
         QCOMPARE(tabs->count(), 3);
