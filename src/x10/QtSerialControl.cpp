@@ -12,7 +12,13 @@ QString DefaultDeviceForPort(int port) {
 #endif
 }
 
-QtSerialControl::QtSerialControl(std::map<int, std::string> devices) : devices_(std::move(devices)) {}
+QtSerialControl::QtSerialControl(std::map<int, std::string> devices) : devices_(std::move(devices)) {
+    // An unplugged adapter leaves a dead handle: close it, so that choosing the port
+    // again from the menu opens it afresh; frames meanwhile keep their timing.
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_, [this](QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::ResourceError && port_.isOpen()) port_.close();
+    });
+}
 
 QString QtSerialControl::DeviceName() const {
     const auto it = devices_.find(commPort_);
@@ -74,26 +80,16 @@ void QtSerialControl::SetPortOpen(bool open) {
     // Levels chosen while the port was closed take effect now.
     port_.setDataTerminalReady(dtr_);
     port_.setRequestToSend(rts_);
-    CheckLost();
 }
 
 void QtSerialControl::SetDTREnable(bool asserted) {
     dtr_ = asserted;
-    if (port_.isOpen() && !port_.setDataTerminalReady(asserted)) CheckLost();
+    if (port_.isOpen()) port_.setDataTerminalReady(asserted);
 }
 
 void QtSerialControl::SetRTSEnable(bool asserted) {
     rts_ = asserted;
-    if (port_.isOpen() && !port_.setRequestToSend(asserted)) CheckLost();
-}
-
-// An unplugged adapter leaves a dead handle: close it so choosing the port again reopens it.
-void QtSerialControl::CheckLost() {
-    if (port_.isOpen() && (port_.error() == QSerialPort::ResourceError || port_.error() == QSerialPort::DeviceNotFoundError ||
-                           port_.error() == QSerialPort::PermissionError)) {
-        port_.close();
-    }
-    port_.clearError();
+    if (port_.isOpen()) port_.setRequestToSend(asserted);
 }
 
 } // namespace tarnwick

@@ -30,7 +30,6 @@ public:
 
 private:
     void ApplySettings();
-    void CheckLost();
 
     QSerialPort port_;
     std::map<int, std::string> devices_;
