@@ -61,7 +61,7 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
     auto* lblRandomize = new QLabel(QStringLiteral("Randomize Time (1 to 99 minutes)"), this);
     lblRandomize->setObjectName(QStringLiteral("lblRandomize"));
     lblRandomize->setWordWrap(true);
-    lblRandomize->setMaximumWidth(130);
+    lblRandomize->setMaximumWidth(180);
     cboRandomTime_ = new QComboBox(this);
     cboRandomTime_->setObjectName(QStringLiteral("cboRandomTime"));
     cboRandomTime_->setEditable(true);

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Redraws docs/screenshots/*.png from the real windows (offscreen), so the README's
+# pictures follow the code. Run it after changing a window.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=common.sh
+source "$root/scripts/common.sh"
+tarnwick_install_packages "${TARNWICK_RUN_PACKAGES[@]}" fonts-dejavu-core
+
+build="$root/build/release"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNWICK_BUILD_TESTS=OFF -DTARNWICK_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" --target tarnwick_screenshots -j "$(tarnwick_jobs)"
+QT_QPA_PLATFORM=offscreen "$build/tools/tarnwick_screenshots" "$root/docs/screenshots"

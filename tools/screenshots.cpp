@@ -1,0 +1,103 @@
+// Draws the README's pictures from the real windows, offscreen, with sample data:
+// tarnwick_screenshots OUTPUT_FOLDER
+
+#include "app/AppState.h"
+#include "app/Persistence.h"
+#include "schedule/RandomOffset.h"
+#include "ui/MainWindow.h"
+#include "x10/SimulatedSerialControl.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+using namespace tarnwick;
+
+class FixedClock final : public IClock {
+public:
+    DateTime Now() override { return MakeDateTime(2026, 6, 21, 18, 0, 0); }
+};
+
+bool Save(QWidget* widget, const QString& path) {
+    QApplication::processEvents();
+    const bool ok = widget->grab().save(path);
+    std::cout << (ok ? "wrote " : "could not write ") << path.toStdString() << "\n";
+    return ok;
+}
+
+void SampleData(AppState& s) {
+    const char* names[] = {"Porch Light", "Den Lamp", "Hall", "Kitchen", "Fan", "Garden"};
+    for (int u = 0; u < 6; ++u) s.DeviceNames[0][u] = names[u];
+    for (int w = 1; w <= 5; ++w) s.WeeklySchedule[0][w][0] = {MakeTime(6, 30), kTrue, 7, MakeTime(8, 0), kTrue, 0};
+    s.WeeklySchedule[0][0][1] = {MakeTime(18, 45), kTrue, 0, MakeTime(23, 15), kTrue, -12};
+    s.WeeklySchedule[0][6][1] = {MakeTime(19, 0), kTrue, 0, MakeTime(23, 30), kTrue, 0};
+    s.SunriseSchedule[0][2] = {2, MakeTime(0, 30), 1, -3};
+    s.SunriseSchedule[0][1] = {1, MakeTime(0, 15), 2, 0};
+    s.Latitude = 32.78;
+    s.Longitude = -96.8;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::cerr << "usage: tarnwick_screenshots OUTPUT_FOLDER\n";
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(out.path());
+
+    QTemporaryDir data;
+    FixedClock clock;
+    DefaultRandom random;
+    std::ostringstream frames;
+    Platform platform;
+    platform.serial = std::make_unique<SimulatedSerialControl>(frames, nullptr);
+    platform.clock = &clock;
+    platform.random = &random;
+    platform.folder = data.path().toStdString();
+    {
+        // The sample house goes into the data files, where the program finds it at start-up.
+        auto sample = std::make_unique<AppState>();
+        sample->CommPortNumber = 2;
+        sample->CpuFactor = 1;
+        sample->ClockFactor = 25;
+        sample->RandomInterval = 30;
+        sample->TimeZone = 6;
+        sample->DaylightSavings = kTrue;
+        SampleData(*sample);
+        FileTable files(platform.folder);
+        Persistence(files).SaveAll(*sample);
+    }
+    MainWindow window(std::move(platform));
+    window.SetEndAction([] {});
+    window.Load();
+    window.show();
+    window.findChild<QCheckBox*>("chkA(1)")->click(); // the Den Lamp switched on by hand
+
+    auto* tabs = window.findChild<QTabBar*>("TabStrip1");
+    bool ok = Save(&window, out.filePath("remote-control.png"));
+    const char* pages[] = {"schedule.png", "sunrise-and-sunset.png"};
+    for (int i = 1; i <= 2; ++i) {
+        tabs->setCurrentIndex(i);
+        emit tabs->tabBarClicked(i);
+        ok &= Save(&window, out.filePath(pages[i - 1]));
+    }
+    window.findChild<QAction*>("mnuLocation")->trigger();
+    ok &= Save(window.findChild<QWidget*>("frmLocation"), out.filePath("location.png"));
+    window.findChild<QAction*>("mnuHelpAbout")->trigger();
+    ok &= Save(window.findChild<QWidget*>("frmAbout"), out.filePath("about.png"));
+    return ok ? 0 : 1;
+}
