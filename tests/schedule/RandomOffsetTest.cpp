@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -47,7 +50,12 @@ INSTANTIATE_TEST_SUITE_P(Examples, RandomOffsetDrawCase,
                                            DrawCase{5, 0.0, -2}, DrawCase{5, 0.3, 1}, DrawCase{5, 0.5, 1},
                                            DrawCase{5, 0.7, 2}, DrawCase{5, 0.9, 2}, DrawCase{99, 0.0, -48},
                                            DrawCase{99, 0.49, 1}, DrawCase{99, 0.999, 50},
-                                           DrawCase{32767, 0.0, -16382}, DrawCase{32767, 0.99999999, 16384}));
+                                           DrawCase{32767, 0.0, -16382}, DrawCase{32767, 0.99999999, 16384}),
+                         [](const auto& info) {
+                             char name[32];
+                             std::snprintf(name, sizeof name, "Interval%d_%zu", info.param.interval, info.index);
+                             return std::string(name);
+                         });
 
 TEST(RandomOffsetDrawTest, ThirtyGivesMinus14To15EquallyButOneTwice) {
     const std::map<int, int> counts = Sweep(30, 3000);

@@ -173,7 +173,13 @@ INSTANTIATE_TEST_SUITE_P(Examples, DayCountCaseTest,
                                            DayCountCase{1583, 1, 1, 2299238, -152306.5},
                                            // Julian calendar before 1583.
                                            DayCountCase{1582, 10, 4, 2299159, -152385.5},
-                                           DayCountCase{1000, 1, 1, 2086307, -365237.5}));
+                                           DayCountCase{1000, 1, 1, 2086307, -365237.5}),
+                         [](const auto& info) {
+                             char name[32];
+                             std::snprintf(name, sizeof name, "Y%dM%dD%d", info.param.year, info.param.month,
+                                           info.param.day);
+                             return std::string(name);
+                         });
 
 TEST(HourCrossingTest, FindsTheRootWithinTheHour) {
     // v(e) = e^2 - 1/4 and its mirror image.
