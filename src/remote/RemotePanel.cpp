@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/Detach.h"
+
 namespace tarnwick {
 namespace {
 constexpr int kRowsPerColumn = 8;
@@ -135,5 +137,7 @@ void RemotePanel::SendHouseCommand(int functionOffset) {
     if (state_.FrameStep != 0) return;
     sender_.Transmit_Message(AddressIndex() * 34 + functionOffset);
 }
+
+RemotePanel::~RemotePanel() { DetachChildren(this); }
 
 } // namespace tarnwick

@@ -20,6 +20,7 @@ class RemotePanel : public QGroupBox {
     Q_OBJECT
 public:
     RemotePanel(AppState& state, IMessageSender& sender, QWidget* parent = nullptr);
+    ~RemotePanel() override;
 
     // Shows the names of the house code on display (start-up fills house A).
     void ShowNames();

@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include "ui/Detach.h"
+
 namespace tarnwick {
 namespace {
 
@@ -184,5 +186,7 @@ void SchedulePanel::TimeLeft(int i) {
         mebOnOff_[i]->SetBoxText(QStringLiteral("__:__"));
     }
 }
+
+SchedulePanel::~SchedulePanel() { DetachChildren(this); }
 
 } // namespace tarnwick

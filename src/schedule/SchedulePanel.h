@@ -23,6 +23,7 @@ class SchedulePanel : public QGroupBox {
     Q_OBJECT
 public:
     SchedulePanel(AppState& state, IRandom& random, QWidget* parent = nullptr);
+    ~SchedulePanel() override;
 
     // Fills the page from the table for the device named in the device box.
     void UpdateScheduleDisplay();

@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/Detach.h"
+
 namespace tarnwick {
 namespace {
 
@@ -296,5 +298,7 @@ void LocationDialog::Message(const QString& text) {
     ShowMessage(this, text);
     messageOpen_ = false;
 }
+
+LocationDialog::~LocationDialog() { DetachChildren(this); }
 
 } // namespace tarnwick

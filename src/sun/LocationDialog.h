@@ -29,6 +29,7 @@ class LocationDialog : public QDialog {
     Q_OBJECT
 public:
     LocationDialog(AppState& state, IClock& clock, QWidget* parent = nullptr);
+    ~LocationDialog() override;
 
     // Runs whenever the dialog becomes the active window; callable directly as well.
     void Activate();

@@ -11,6 +11,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include "ui/Detach.h"
+
 namespace tarnwick {
 namespace {
 
@@ -158,5 +160,7 @@ void SunrisePanel::RandomClicked(int row, bool checked) {
     state_.SunriseSchedule[SunriseDeviceIndex()][row].Random =
         checked ? RandomOffsetDraw(state_.RandomInterval, random_) : 0;
 }
+
+SunrisePanel::~SunrisePanel() { DetachChildren(this); }
 
 } // namespace tarnwick

@@ -21,6 +21,7 @@ class SunrisePanel : public QGroupBox {
     Q_OBJECT
 public:
     SunrisePanel(AppState& state, IRandom& random, QWidget* parent = nullptr);
+    ~SunrisePanel() override;
 
     void UpdateSunriseDisplay();
 
