@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 
 #include <iostream>
+#include <optional>
 
 namespace {
 
@@ -24,6 +25,19 @@ bool WantsSend(const std::vector<std::string>& args) {
     return false;
 }
 
+// Help and unusable lines end the program here; nullopt means go on.
+std::optional<int> AnswerHelpOrError(const tarnwick::CommandLine& line) {
+    if (line.help) {
+        std::cout << tarnwick::UsageText();
+        return 0;
+    }
+    if (!line.error.empty()) {
+        std::cerr << "tarnwick: " << line.error << "\n\n" << tarnwick::UsageText();
+        return 2;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -33,28 +47,14 @@ int main(int argc, char** argv) {
     if (WantsSend(Arguments(argc, argv))) {
         QCoreApplication app(argc, argv);
         const CommandLine line = ParseCommandLine(Arguments(argc, argv));
-        if (line.help) {
-            std::cout << UsageText();
-            return 0;
-        }
-        if (!line.error.empty()) {
-            std::cerr << "tarnwick: " << line.error << "\n\n" << UsageText();
-            return 2;
-        }
+        if (const auto code = AnswerHelpOrError(line)) return *code;
         return RunSendCommand(line, std::cerr);
     }
 
     TerminationWatcher::CatchSignals();
     QApplication app(argc, argv); // takes Qt's own options (-platform, -style) off the line
     const CommandLine line = ParseCommandLine(Arguments(argc, argv));
-    if (line.help) {
-        std::cout << UsageText();
-        return 0;
-    }
-    if (!line.error.empty()) {
-        std::cerr << "tarnwick: " << line.error << "\n\n" << UsageText();
-        return 2;
-    }
+    if (const auto code = AnswerHelpOrError(line)) return *code;
 
     SystemClock clock;
     SystemSteadyClock steady;

@@ -12,6 +12,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
+#include "ui/ComboBoxes.h"
 #include "ui/Detach.h"
 
 namespace tarnwick {
@@ -59,13 +62,9 @@ RemotePanel::RemotePanel(AppState& state, IMessageSender& sender, QWidget* paren
     btnDim_->setObjectName(QStringLiteral("btnDim"));
     btnBright_ = new QPushButton(QStringLiteral("Bright"), this);
     btnBright_->setObjectName(QStringLiteral("btnBright"));
-    cboAddress_ = new QComboBox(this);
-    cboAddress_->setObjectName(QStringLiteral("cboAddress"));
-    cboAddress_->setEditable(true);
-    cboAddress_->setInsertPolicy(QComboBox::NoInsert);
-    cboAddress_->setCompleter(nullptr); // what is typed is what is matched, "a" included
-    for (int h = 0; h < kHouseCount; ++h) cboAddress_->addItem(QString(QChar('A' + h)), h);
-    cboAddress_->setEditText(QStringLiteral("A"));
+    QStringList houses;
+    for (int h = 0; h < kHouseCount; ++h) houses << QString(QChar('A' + h));
+    cboAddress_ = MakeEditableCombo(this, QStringLiteral("cboAddress"), houses, QStringLiteral("A"));
     auto* lblHouseCode = new QLabel(QStringLiteral("House Code"), this);
     lblHouseCode->setObjectName(QStringLiteral("lblHouseCode"));
     lblHouseCode->setBuddy(cboAddress_);
@@ -83,10 +82,7 @@ RemotePanel::RemotePanel(AppState& state, IMessageSender& sender, QWidget* paren
 }
 
 std::int16_t RemotePanel::AddressIndex() const {
-    const QString text = cboAddress_->currentText();
-    for (int i = 0; i < cboAddress_->count(); ++i)
-        if (cboAddress_->itemText(i) == text) return static_cast<std::int16_t>(i);
-    return 0;
+    return static_cast<std::int16_t>(std::max(ExactIndex(cboAddress_), 0));
 }
 
 void RemotePanel::ShowNames() {

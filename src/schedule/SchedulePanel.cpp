@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include "ui/ComboBoxes.h"
 #include "ui/Detach.h"
 
 namespace tarnwick {
@@ -29,17 +30,16 @@ struct BoxPlace {
 };
 BoxPlace PlaceOf(int i) { return {i / 8, (i / 2) % 4, i % 2}; }
 
-int MatchIndex(const QComboBox* box) {
-    const QString text = box->currentText();
-    for (int i = 0; i < box->count(); ++i)
-        if (box->itemText(i) == text) return i;
-    return -1;
-}
-
 } // namespace
 
 QString DeviceLabel(int device) {
     return QStringLiteral("%1%2").arg(QChar('A' + device / kUnitCount)).arg(device % kUnitCount + 1);
+}
+
+QStringList DeviceLabels() {
+    QStringList labels;
+    for (int d = 0; d < kDeviceCount; ++d) labels << DeviceLabel(d);
+    return labels;
 }
 
 SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
@@ -49,13 +49,7 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
 
     auto* top = new QHBoxLayout;
     outer->addLayout(top);
-    cboDevice_ = new QComboBox(this);
-    cboDevice_->setObjectName(QStringLiteral("cboDevice"));
-    cboDevice_->setEditable(true);
-    cboDevice_->setInsertPolicy(QComboBox::NoInsert);
-    cboDevice_->setCompleter(nullptr);
-    for (int d = 0; d < kDeviceCount; ++d) cboDevice_->addItem(DeviceLabel(d), d);
-    cboDevice_->setEditText(QStringLiteral("A1"));
+    cboDevice_ = MakeEditableCombo(this, QStringLiteral("cboDevice"), DeviceLabels(), QStringLiteral("A1"));
     cboDevice_->setAccessibleName(QStringLiteral("Device"));
     lblDevice_ = new QLabel(QStringLiteral("Device"), this);
     lblDevice_->setObjectName(QStringLiteral("lblDevice"));
@@ -64,13 +58,9 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
     lblRandomize->setObjectName(QStringLiteral("lblRandomize"));
     lblRandomize->setWordWrap(true);
     lblRandomize->setMaximumWidth(180);
-    cboRandomTime_ = new QComboBox(this);
-    cboRandomTime_->setObjectName(QStringLiteral("cboRandomTime"));
-    cboRandomTime_->setEditable(true);
-    cboRandomTime_->setInsertPolicy(QComboBox::NoInsert);
-    cboRandomTime_->setCompleter(nullptr);
-    for (int r = 1; r <= kRandomChoices; ++r) cboRandomTime_->addItem(QString::number(r), r);
-    cboRandomTime_->setEditText(QString());
+    QStringList intervals;
+    for (int r = 1; r <= kRandomChoices; ++r) intervals << QString::number(r);
+    cboRandomTime_ = MakeEditableCombo(this, QStringLiteral("cboRandomTime"), intervals, QString());
     lblRandomize->setBuddy(cboRandomTime_);
     top->addWidget(cboDevice_);
     top->addWidget(lblDevice_);
@@ -130,12 +120,12 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
 }
 
 std::int16_t SchedulePanel::DeviceIndex() const {
-    const int i = MatchIndex(cboDevice_);
+    const int i = ExactIndex(cboDevice_);
     return static_cast<std::int16_t>(i < 0 ? 0 : i);
 }
 
 std::int16_t SchedulePanel::RandomIndex() const {
-    const int i = MatchIndex(cboRandomTime_);
+    const int i = ExactIndex(cboRandomTime_);
     return static_cast<std::int16_t>(i < 0 ? 1 : i + 1);
 }
 

@@ -46,7 +46,8 @@ private:
     std::array<QCheckBox*, kScheduleBoxCount> chkRandom_{};
 };
 
-// "A1" .. "P16" for device 0..255.
+// "A1" .. "P16" for device 0..255, and the whole list in device order.
 QString DeviceLabel(int device);
+QStringList DeviceLabels();
 
 } // namespace tarnwick

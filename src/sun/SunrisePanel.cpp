@@ -11,27 +11,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
+#include <algorithm>
+
+#include "ui/ComboBoxes.h"
 #include "ui/Detach.h"
 
 namespace tarnwick {
 namespace {
 
-int MatchIndex(const QComboBox* box) {
-    const QString text = box->currentText();
-    for (int i = 0; i < box->count(); ++i)
-        if (box->itemText(i) == text) return i;
-    return 0;
-}
-
 QComboBox* MakeCombo(QWidget* parent, const QString& name, const QStringList& items) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setCompleter(nullptr);
-    for (int i = 0; i < items.size(); ++i) box->addItem(items[i], i);
-    box->setEditText(items.first());
-    return box;
+    return MakeEditableCombo(parent, name, items, items.first());
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
@@ -48,9 +37,7 @@ SunrisePanel::SunrisePanel(AppState& state, IRandom& random, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     outer->addLayout(top);
-    QStringList devices;
-    for (int d = 0; d < kDeviceCount; ++d) devices << DeviceLabel(d);
-    cboSunriseDevice_ = MakeCombo(this, QStringLiteral("cboSunriseDevice"), devices);
+    cboSunriseDevice_ = MakeCombo(this, QStringLiteral("cboSunriseDevice"), DeviceLabels());
     cboSunriseDevice_->setAccessibleName(QStringLiteral("Device"));
     lblSunriseDevice_ = MakeLabel(this, "lblSunriseDevice", QStringLiteral("Device"));
     top->addWidget(cboSunriseDevice_);
@@ -119,13 +106,13 @@ SunrisePanel::SunrisePanel(AppState& state, IRandom& random, QWidget* parent)
 }
 
 std::int16_t SunrisePanel::SunriseDeviceIndex() const {
-    return static_cast<std::int16_t>(MatchIndex(cboSunriseDevice_));
+    return static_cast<std::int16_t>(std::max(0, ExactIndex(cboSunriseDevice_)));
 }
 std::int16_t SunrisePanel::SunriseWhenIndex(int row) const {
-    return static_cast<std::int16_t>(MatchIndex(cboSunriseWhen_[row]));
+    return static_cast<std::int16_t>(std::max(0, ExactIndex(cboSunriseWhen_[row])));
 }
 std::int16_t SunrisePanel::SunriseActionIndex(int row) const {
-    return static_cast<std::int16_t>(MatchIndex(cboSunriseAction_[row]));
+    return static_cast<std::int16_t>(std::max(0, ExactIndex(cboSunriseAction_[row])));
 }
 
 void SunrisePanel::UpdateSunriseDisplay() {
