@@ -51,6 +51,9 @@ int main(int argc, char** argv) {
         return RunSendCommand(line, std::cerr);
     }
 
+    // Help needs no display, so it is answered before Qt looks for one.
+    if (ParseCommandLine(Arguments(argc, argv)).help) return *AnswerHelpOrError(ParseCommandLine({"--help"}));
+
     TerminationWatcher::CatchSignals();
     QApplication app(argc, argv); // takes Qt's own options (-platform, -style) off the line
     const CommandLine line = ParseCommandLine(Arguments(argc, argv));
