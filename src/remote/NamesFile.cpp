@@ -10,6 +10,8 @@ namespace {
 
 // Far beyond the 18 characters a name box takes; it only bounds what is read.
 constexpr std::size_t kMaxNameLine = 1024;
+// A name must leave room for its two quotes, or the line written would be refused at the next start.
+constexpr std::size_t kMaxNameBytes = kMaxNameLine - 2;
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Code points of the bytes 0x80..0x9F; the five bytes Windows-1252 leaves unassigned
@@ -39,6 +41,12 @@ std::string SanitizeName(std::string_view name) {
     clean.reserve(name.size());
     for (char c : name)
         if (c != '"' && c != '\r' && c != '\n') clean.push_back(c);
+    if (clean.size() > kMaxNameBytes) {
+        std::size_t cut = kMaxNameBytes;
+        // Back to the start of the character that would be split.
+        while (cut > 0 && (static_cast<unsigned char>(clean[cut]) & 0xC0) == 0x80) --cut;
+        clean.resize(cut);
+    }
     return clean;
 }
 
@@ -124,7 +132,7 @@ std::string FormatNames(const DeviceNameTable& names) {
         for (const std::string& name : house) {
             std::string clean = SanitizeName(name);
             // Keeps the file readable as UTF-8, where one stray byte would turn every name into Windows-1252.
-            if (!IsValidUtf8(clean)) clean = Windows1252ToUtf8(clean);
+            if (!IsValidUtf8(clean)) clean = SanitizeName(Windows1252ToUtf8(name));
             writer.WriteString(clean);
         }
     }

@@ -14,7 +14,8 @@ inline constexpr const char* kNamesFileName = "names.txt";
 
 using DeviceNameTable = std::array<std::array<std::string, kUnitCount>, kHouseCount>;
 
-// The name without the characters the file cannot hold: double quotes and line breaks.
+// The name without the characters the file cannot hold, double quotes and line breaks,
+// and cut to the longest name its line may hold, never inside a UTF-8 character.
 std::string SanitizeName(std::string_view name);
 
 bool IsValidUtf8(std::string_view text);

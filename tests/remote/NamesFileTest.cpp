@@ -107,6 +107,27 @@ INSTANTIATE_TEST_SUITE_P(
             "OverlongLineEndsReading", "\"a\"\r\n\"" + std::string(5000, 'y') + "\"\r\n\"c\"\r\n", 1, {"a"}}),
     [](const auto& info) { return info.param.name; });
 
+// A line of the file holds at most 1024 bytes. A name read from a full line gains two quotes
+// when written, and one read as Windows-1252 grows in UTF-8: unless they are cut, the next
+// start refuses that line and loses every name after it.
+TEST(NamesRoundTripTest, ALongNameIsCutSoThatTheNamesAfterItSurviveTheNextStart) {
+    const std::string fullLine(1024, 'a');
+    const std::string windows1252 = "x" + std::string(700, '\xE9');
+    for (const std::string& first : {fullLine, windows1252}) {
+        auto names = std::make_unique<DeviceNameTable>();
+        ASSERT_EQ(ParseNames(first + "\r\n\"Den Lamp\"\r\n", *names), 2);
+        const std::string& cut = (*names)[0][0];
+        EXPECT_LE(cut.size(), 1022u);
+        EXPECT_GT(cut.size(), 1000u);
+        EXPECT_TRUE(IsValidUtf8(cut));
+
+        auto back = std::make_unique<DeviceNameTable>();
+        EXPECT_EQ(ParseNames(FormatNames(*names), *back), 256);
+        EXPECT_EQ((*back)[0][1], "Den Lamp");
+        EXPECT_TRUE(*back == *names) << "the names read back differ from those written";
+    }
+}
+
 TEST(NamesRobustnessTest, SurvivesNoiseAndEveryTruncation) {
     auto names = std::make_unique<DeviceNameTable>();
     (*names)[0][0] = "Porch Light";
