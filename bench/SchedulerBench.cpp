@@ -11,13 +11,13 @@ using namespace tarnwick;
 namespace {
 
 class BenchClock : public IClock {
-  public:
+public:
     DateTime Now() override { return now; }
     DateTime now = 0;
 };
 
 class NullSender : public IMessageSender {
-  public:
+public:
     void Transmit_Message(std::int32_t message) override { benchmark::DoNotOptimize(message); }
 };
 

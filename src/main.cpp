@@ -17,7 +17,9 @@
 
 namespace {
 
-std::vector<std::string> Arguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
+std::vector<std::string> Arguments(int argc, char** argv) {
+    return {argv + 1, argv + argc};
+}
 
 bool WantsSend(const std::vector<std::string>& args) {
     for (const auto& a : args)
@@ -63,8 +65,10 @@ int main(int argc, char** argv) {
     SystemSteadyClock steady;
     DefaultRandom random;
     Platform platform;
-    if (line.simulate) platform.serial = std::make_unique<SimulatedSerialControl>(std::cerr, &steady);
-    else platform.serial = std::make_unique<QtSerialControl>(line.portDevices);
+    if (line.simulate)
+        platform.serial = std::make_unique<SimulatedSerialControl>(std::cerr, &steady);
+    else
+        platform.serial = std::make_unique<QtSerialControl>(line.portDevices);
     platform.clock = &clock;
     platform.steady = &steady;
     platform.random = &random;

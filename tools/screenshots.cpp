@@ -8,8 +8,8 @@
 #include "x10/SimulatedSerialControl.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QTabBar>
@@ -38,7 +38,8 @@ bool Save(QWidget* widget, const QString& path) {
 void SampleData(AppState& s) {
     const char* names[] = {"Porch Light", "Den Lamp", "Hall", "Kitchen", "Fan", "Garden"};
     for (int u = 0; u < 6; ++u) s.DeviceNames[0][u] = names[u];
-    for (int w = 1; w <= 5; ++w) s.WeeklySchedule[0][w][0] = {MakeTime(6, 30), kTrue, 7, MakeTime(8, 0), kTrue, 0};
+    for (int w = 1; w <= 5; ++w)
+        s.WeeklySchedule[0][w][0] = {MakeTime(6, 30), kTrue, 7, MakeTime(8, 0), kTrue, 0};
     s.WeeklySchedule[0][0][1] = {MakeTime(18, 45), kTrue, 0, MakeTime(23, 15), kTrue, -12};
     s.WeeklySchedule[0][6][1] = {MakeTime(19, 0), kTrue, 0, MakeTime(23, 30), kTrue, 0};
     s.SunriseSchedule[0][2] = {2, MakeTime(0, 30), 1, -3};

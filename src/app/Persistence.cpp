@@ -13,11 +13,16 @@ constexpr std::array<const char*, 4> kFileNames = {kConfigFileName, kScheduleFil
 
 std::string Persistence::Format(File file, const AppState& state) {
     switch (file) {
-    case kConfig: return FormatConfig(state);
-    case kSchedule: return FormatSchedule(state.WeeklySchedule);
-    case kSunrise: return FormatSunriseSchedule(state.SunriseSchedule);
-    case kNames: return FormatNames(state.DeviceNames);
-    case kFileCount: break;
+    case kConfig:
+        return FormatConfig(state);
+    case kSchedule:
+        return FormatSchedule(state.WeeklySchedule);
+    case kSunrise:
+        return FormatSunriseSchedule(state.SunriseSchedule);
+    case kNames:
+        return FormatNames(state.DeviceNames);
+    case kFileCount:
+        break;
     }
     return {};
 }
@@ -32,11 +37,13 @@ void Persistence::Save(File file, std::string text, bool evenIfUnchanged) {
 }
 
 void Persistence::SaveChanged(const AppState& state) {
-    for (int f = 0; f < kFileCount; ++f) Save(static_cast<File>(f), Format(static_cast<File>(f), state), false);
+    for (int f = 0; f < kFileCount; ++f)
+        Save(static_cast<File>(f), Format(static_cast<File>(f), state), false);
 }
 
 void Persistence::SaveAll(const AppState& state) {
-    for (int f = 0; f < kFileCount; ++f) Save(static_cast<File>(f), Format(static_cast<File>(f), state), true);
+    for (int f = 0; f < kFileCount; ++f)
+        Save(static_cast<File>(f), Format(static_cast<File>(f), state), true);
 }
 
 } // namespace tarnwick

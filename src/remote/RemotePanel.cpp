@@ -42,7 +42,8 @@ RemotePanel::RemotePanel(AppState& state, IMessageSender& sender, QWidget* paren
             // The names file cannot hold a double quote, so none gets in, typed or pasted.
             connect(name, &QLineEdit::textEdited, this, [name](const QString& text) {
                 if (!text.contains(QLatin1Char('"'))) return;
-                const int cursor = name->cursorPosition() - text.left(name->cursorPosition()).count(QLatin1Char('"'));
+                const int cursor =
+                    name->cursorPosition() - text.left(name->cursorPosition()).count(QLatin1Char('"'));
                 name->setText(QString(text).remove(QLatin1Char('"')));
                 name->setCursorPosition(cursor);
             });
@@ -92,14 +93,16 @@ void RemotePanel::ShowNames() {
 
 void RemotePanel::StoreNames() {
     const int h = state_.PreviousAddressIndex;
-    for (int u = 0; u < kUnitCount; ++u) state_.DeviceNames[h][u] = SanitizeName(txtA_[u]->text().toStdString());
+    for (int u = 0; u < kUnitCount; ++u)
+        state_.DeviceNames[h][u] = SanitizeName(txtA_[u]->text().toStdString());
 }
 
 bool RemotePanel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
         for (int u = 0; u < kUnitCount; ++u)
             if (watched == txtA_[u])
-                state_.DeviceNames[state_.PreviousAddressIndex][u] = SanitizeName(txtA_[u]->text().toStdString());
+                state_.DeviceNames[state_.PreviousAddressIndex][u] =
+                    SanitizeName(txtA_[u]->text().toStdString());
     }
     return QGroupBox::eventFilter(watched, event);
 }
@@ -107,7 +110,8 @@ bool RemotePanel::eventFilter(QObject* watched, QEvent* event) {
 void RemotePanel::SwitchHouse() {
     state_.CheckBoxEventsSuppressed = kTrue;
     const int previous = state_.PreviousAddressIndex;
-    for (int u = 0; u < kUnitCount; ++u) state_.UnitSwitchState[previous][u] = chkA_[u]->isChecked() ? kTrue : kFalse;
+    for (int u = 0; u < kUnitCount; ++u)
+        state_.UnitSwitchState[previous][u] = chkA_[u]->isChecked() ? kTrue : kFalse;
     StoreNames();
     state_.PreviousAddressIndex = AddressIndex();
     const int h = state_.PreviousAddressIndex;
@@ -134,6 +138,8 @@ void RemotePanel::SendHouseCommand(int functionOffset) {
     sender_.Transmit_Message(AddressIndex() * 34 + functionOffset);
 }
 
-RemotePanel::~RemotePanel() { DetachChildren(this); }
+RemotePanel::~RemotePanel() {
+    DetachChildren(this);
+}
 
 } // namespace tarnwick

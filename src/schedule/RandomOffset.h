@@ -16,13 +16,13 @@ std::int16_t RandomOffsetDraw(std::int16_t randomInterval, IRandom& random);
 
 // Uniform numbers in [0, 1) from a fixed seed: the same sequence after every start.
 class DefaultRandom final : public IRandom {
-  public:
+public:
     static constexpr std::uint64_t kDefaultSeed = 20030621;
 
     explicit DefaultRandom(std::uint64_t seed = kDefaultSeed) : engine_(seed) {}
     double Next() override;
 
-  private:
+private:
     std::mt19937_64 engine_;
 };
 

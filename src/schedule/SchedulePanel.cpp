@@ -17,7 +17,7 @@ namespace tarnwick {
 namespace {
 
 constexpr int kRandomChoices = 99;
-constexpr std::array<const char*, 7> kDayLabels = {"Monday", "Tuesday", "Wednesday", "Thursday",
+constexpr std::array<const char*, 7> kDayLabels = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                    "Friday", "Saturday", "Sunday"};
 constexpr std::array<const char*, 7> kWeekdayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                       "Thursday", "Friday", "Saturday"};
@@ -28,7 +28,9 @@ constexpr std::array<int, 8> kHeadingElements = {0, 1, 2, 5, 3, 6, 4, 7};
 struct BoxPlace {
     int weekday, pair, half;
 };
-BoxPlace PlaceOf(int i) { return {i / 8, (i / 2) % 4, i % 2}; }
+BoxPlace PlaceOf(int i) {
+    return {i / 8, (i / 2) % 4, i % 2};
+}
 
 } // namespace
 
@@ -86,9 +88,10 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
         for (int column = 0; column < 8; ++column) {
             const int i = 8 * w + column;
             const BoxPlace place = PlaceOf(i);
-            const QString what = QStringLiteral("%1, %2 %3 time")
-                                     .arg(QString::fromLatin1(kWeekdayNames[w]), QString::fromLatin1(kOrdinals[place.pair]),
-                                          place.half ? QStringLiteral("off") : QStringLiteral("on"));
+            const QString what =
+                QStringLiteral("%1, %2 %3 time")
+                    .arg(QString::fromLatin1(kWeekdayNames[w]), QString::fromLatin1(kOrdinals[place.pair]),
+                         place.half ? QStringLiteral("off") : QStringLiteral("on"));
             auto* box = new TimeBox(this);
             box->setObjectName(QStringLiteral("mebOnOff(%1)").arg(i));
             box->setAccessibleName(what);
@@ -98,14 +101,15 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
             grid->addWidget(box, 1 + w, 1 + column * 2);
             grid->addWidget(random, 1 + w, 2 + column * 2);
             connect(box, &TimeBox::focusLeft, this, [this, i] { TimeLeft(i); });
-            connect(random, &QCheckBox::toggled, this, [this, i](bool checked) { RandomClicked(i, checked); });
+            connect(random, &QCheckBox::toggled, this,
+                    [this, i](bool checked) { RandomClicked(i, checked); });
             mebOnOff_[i] = box;
             chkRandom_[i] = random;
         }
     }
-    auto* note = new QLabel(
-        QStringLiteral("Note: Check the check box to the left of the On or Off time to add a random interval to the time"),
-        this);
+    auto* note = new QLabel(QStringLiteral("Note: Check the check box to the left of the On or Off time to "
+                                           "add a random interval to the time"),
+                            this);
     note->setObjectName(QStringLiteral("lblRandomizeNote"));
     note->setWordWrap(true);
     outer->addWidget(note);
@@ -131,8 +135,10 @@ std::int16_t SchedulePanel::RandomIndex() const {
 
 void SchedulePanel::ShowRandomInterval() {
     const QString text = QString::number(state_.RandomInterval);
-    if (cboRandomTime_->currentText() == text) state_.RandomInterval = RandomIndex();
-    else cboRandomTime_->setEditText(text);
+    if (cboRandomTime_->currentText() == text)
+        state_.RandomInterval = RandomIndex();
+    else
+        cboRandomTime_->setEditText(text);
 }
 
 void SchedulePanel::UpdateScheduleDisplay() {
@@ -177,6 +183,8 @@ void SchedulePanel::TimeLeft(int i) {
     }
 }
 
-SchedulePanel::~SchedulePanel() { DetachChildren(this); }
+SchedulePanel::~SchedulePanel() {
+    DetachChildren(this);
+}
 
 } // namespace tarnwick

@@ -13,13 +13,13 @@
 namespace tarnwick {
 
 class Scheduler {
-  public:
+public:
     Scheduler(AppState& state, IClock& clock, IRandom& random, IMessageSender& sender);
 
     // One timer tick, every 1500 ms.
     void Tick();
 
-  private:
+private:
     // When an entry last fired, so that a new random shift cannot fire it twice in one day.
     struct FiringMark {
         std::int64_t day = -1;

@@ -299,6 +299,8 @@ void LocationDialog::Message(const QString& text) {
     messageOpen_ = false;
 }
 
-LocationDialog::~LocationDialog() { DetachChildren(this); }
+LocationDialog::~LocationDialog() {
+    DetachChildren(this);
+}
 
 } // namespace tarnwick

@@ -57,22 +57,25 @@ SunrisePanel::SunrisePanel(AppState& state, IRandom& random, QWidget* parent)
         const QString reference = QString::fromLatin1(block.reference);
         const QStringList texts = {QStringLiteral("When"), QStringLiteral("Offset from ") + reference,
                                    QStringLiteral("Do What"), QStringLiteral("Randomize")};
-        for (int c = 0; c < 4; ++c) grid->addWidget(MakeLabel(this, block.names[c], texts[c]), block.gridRow, 1 + c);
+        for (int c = 0; c < 4; ++c)
+            grid->addWidget(MakeLabel(this, block.names[c], texts[c]), block.gridRow, 1 + c);
         grid->addWidget(MakeLabel(this, block.sideName, reference), block.gridRow + 1, 0);
     }
 
     for (int row = 0; row < kSunSlotCount; ++row) {
         const QString reference = row < 2 ? QStringLiteral("Sunrise") : QStringLiteral("Sunset");
         const QString what = QStringLiteral("%1 row %2, ").arg(reference).arg(row % 2 + 1);
-        cboSunriseWhen_[row] = MakeCombo(
-            this, QStringLiteral("cboSunriseWhen(%1)").arg(row),
-            {QStringLiteral("At ") + reference, QStringLiteral("Before ") + reference, QStringLiteral("After ") + reference});
+        cboSunriseWhen_[row] =
+            MakeCombo(this, QStringLiteral("cboSunriseWhen(%1)").arg(row),
+                      {QStringLiteral("At ") + reference, QStringLiteral("Before ") + reference,
+                       QStringLiteral("After ") + reference});
         cboSunriseWhen_[row]->setAccessibleName(what + QStringLiteral("when"));
         mebSunriseOffset_[row] = new TimeBox(this);
         mebSunriseOffset_[row]->setObjectName(QStringLiteral("mebSunriseOffset(%1)").arg(row));
         mebSunriseOffset_[row]->setAccessibleName(what + QStringLiteral("offset"));
-        cboSunriseAction_[row] = MakeCombo(this, QStringLiteral("cboSunriseAction(%1)").arg(row),
-                                           {QStringLiteral("Nothing"), QStringLiteral("On"), QStringLiteral("Off")});
+        cboSunriseAction_[row] =
+            MakeCombo(this, QStringLiteral("cboSunriseAction(%1)").arg(row),
+                      {QStringLiteral("Nothing"), QStringLiteral("On"), QStringLiteral("Off")});
         cboSunriseAction_[row]->setAccessibleName(what + QStringLiteral("action"));
         chkSunriseRandom_[row] = new QCheckBox(this);
         chkSunriseRandom_[row]->setObjectName(QStringLiteral("chkSunriseRandom(%1)").arg(row));
@@ -127,7 +130,7 @@ void SunrisePanel::UpdateSunriseDisplay() {
         cboSunriseWhen_[i]->setCurrentIndex(r.When == 0 ? 0 : r.When == 1 ? 1 : 2);
         chkSunriseRandom_[i]->setChecked(r.Random != 0);
         mebSunriseOffset_[i]->SetBoxText(r.Offset == 0 ? QStringLiteral("__:__")
-                                                                     : QString::fromStdString(FormatBoxTime(r.Offset)));
+                                                       : QString::fromStdString(FormatBoxTime(r.Offset)));
     }
     state_.DisplayUpdating = kFalse;
 }
@@ -148,6 +151,8 @@ void SunrisePanel::RandomClicked(int row, bool checked) {
         checked ? RandomOffsetDraw(state_.RandomInterval, random_) : 0;
 }
 
-SunrisePanel::~SunrisePanel() { DetachChildren(this); }
+SunrisePanel::~SunrisePanel() {
+    DetachChildren(this);
+}
 
 } // namespace tarnwick

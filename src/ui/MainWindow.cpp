@@ -3,6 +3,7 @@
 #include "app/ConfigFile.h"
 #include "app/MessageBox.h"
 #include "remote/NamesFile.h"
+#include "remote/RemotePanel.h"
 #include "schedule/ScheduleFile.h"
 #include "schedule/SchedulePanel.h"
 #include "sun/LocationDialog.h"
@@ -11,9 +12,8 @@
 #include "sun/SunrisePanel.h"
 #include "ui/AboutWindow.h"
 #include "ui/HelpWindow.h"
-#include "x10/MessageQueue.h"
-#include "remote/RemotePanel.h"
 #include "x10/CodeTable.h"
+#include "x10/MessageQueue.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,8 +33,9 @@ constexpr std::array<const char*, 4> kCpuCaptions = {"Pentium I", "Pentium II", 
 constexpr std::array<std::int16_t, 5> kClockFactors = {25, 50, 100, 200, 400};
 constexpr std::array<const char*, 5> kClockNames = {"mnu200MHz", "mnu400MHz", "mnu800MHz", "mnu1600MHz",
                                                     "mnu3200MHz"};
-constexpr std::array<const char*, 5> kClockCaptions = {"200 MHz or Less", "233 MHz to 400 MHz", "433 MHz to 800 MHz",
-                                                       "833 MHz to 1600 MHz", "1.633 GHz to 3.2 GHz"};
+constexpr std::array<const char*, 5> kClockCaptions = {"200 MHz or Less", "233 MHz to 400 MHz",
+                                                       "433 MHz to 800 MHz", "833 MHz to 1600 MHz",
+                                                       "1.633 GHz to 3.2 GHz"};
 constexpr int kTimerIntervalMs = 1500;
 
 // Makes the window the first time, then shows it again, modeless.

@@ -39,7 +39,8 @@ void FillCodeTable(AppState& state) {
         const auto nibble = static_cast<std::uint8_t>(kHouseNibble[h] << 4);
         for (int k = 0; k < 34; ++k) {
             const bool highUnits = k >= 16 && k < 32;
-            SetBits(state.X10CodeTable[34 * h + k], 0, static_cast<std::uint8_t>(nibble | (highUnits ? 0x04 : 0)));
+            SetBits(state.X10CodeTable[34 * h + k], 0,
+                    static_cast<std::uint8_t>(nibble | (highUnits ? 0x04 : 0)));
         }
     }
 }

@@ -7,10 +7,18 @@
 namespace tarnwick {
 
 // Message number of a command: house x 34 + function offset.
-constexpr std::int32_t UnitOnMessage(int house, int unit) { return house * 34 + 2 * unit; }
-constexpr std::int32_t UnitOffMessage(int house, int unit) { return house * 34 + 2 * unit + 1; }
-constexpr std::int32_t BrightMessage(int house) { return house * 34 + 32; }
-constexpr std::int32_t DimMessage(int house) { return house * 34 + 33; }
+constexpr std::int32_t UnitOnMessage(int house, int unit) {
+    return house * 34 + 2 * unit;
+}
+constexpr std::int32_t UnitOffMessage(int house, int unit) {
+    return house * 34 + 2 * unit + 1;
+}
+constexpr std::int32_t BrightMessage(int house) {
+    return house * 34 + 32;
+}
+constexpr std::int32_t DimMessage(int house) {
+    return house * 34 + 33;
+}
 
 // Fills the frame header and footer and every row of the code table.
 void FillCodeTable(AppState& state);

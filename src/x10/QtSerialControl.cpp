@@ -40,11 +40,16 @@ void QtSerialControl::SetSettings(const std::string& settings) {
     }
     if (parts.size() > 1) {
         const QString p = parts[1].trimmed().toUpper();
-        if (p == "N") parity_ = QSerialPort::NoParity;
-        else if (p == "E") parity_ = QSerialPort::EvenParity;
-        else if (p == "O") parity_ = QSerialPort::OddParity;
-        else if (p == "M") parity_ = QSerialPort::MarkParity;
-        else if (p == "S") parity_ = QSerialPort::SpaceParity;
+        if (p == "N")
+            parity_ = QSerialPort::NoParity;
+        else if (p == "E")
+            parity_ = QSerialPort::EvenParity;
+        else if (p == "O")
+            parity_ = QSerialPort::OddParity;
+        else if (p == "M")
+            parity_ = QSerialPort::MarkParity;
+        else if (p == "S")
+            parity_ = QSerialPort::SpaceParity;
     }
     if (parts.size() > 2) {
         const int bits = parts[2].trimmed().toInt();
@@ -52,9 +57,12 @@ void QtSerialControl::SetSettings(const std::string& settings) {
     }
     if (parts.size() > 3) {
         const QString s = parts[3].trimmed();
-        if (s == "1") stopBits_ = QSerialPort::OneStop;
-        else if (s == "1.5") stopBits_ = QSerialPort::OneAndHalfStop;
-        else if (s == "2") stopBits_ = QSerialPort::TwoStop;
+        if (s == "1")
+            stopBits_ = QSerialPort::OneStop;
+        else if (s == "1.5")
+            stopBits_ = QSerialPort::OneAndHalfStop;
+        else if (s == "2")
+            stopBits_ = QSerialPort::TwoStop;
     }
     if (port_.isOpen()) ApplySettings();
 }

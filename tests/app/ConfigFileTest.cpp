@@ -132,7 +132,8 @@ TEST(ConfigFormatTest, UnknownValuesWriteDefaultWordsAndEverythingElseRoundTrips
 // A German locale, compiled into a private folder when the system has none installed.
 bool UseGermanLocale(const TempFolder& folder) {
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") || std::setlocale(LC_ALL, "de_DE")) return true;
-    const std::string command = "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' 2>/dev/null";
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 '" + (folder / "de_DE.UTF-8").string() + "' 2>/dev/null";
     if (std::system(command.c_str()) != 0) return false;
     ::setenv("LOCPATH", folder.path().c_str(), 1);
     const bool ok = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;

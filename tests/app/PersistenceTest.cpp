@@ -27,7 +27,8 @@ protected:
 };
 
 TEST_F(PersistenceTest, ExitWritesAllFourFiles) {
-    for (const char* name : {"config.txt", "schedule.txt", "Sunrise.txt", "names.txt"}) EXPECT_TRUE(Exists(name));
+    for (const char* name : {"config.txt", "schedule.txt", "Sunrise.txt", "names.txt"})
+        EXPECT_TRUE(Exists(name));
     EXPECT_EQ(std::filesystem::file_size(folder / "schedule.txt"), 344064u);
 }
 

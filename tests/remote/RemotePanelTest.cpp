@@ -1,10 +1,10 @@
 #include "support/WindowFixture.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QClipboard>
 #include <QPushButton>
 #include <QtTest>
 

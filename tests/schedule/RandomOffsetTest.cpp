@@ -53,7 +53,8 @@ INSTANTIATE_TEST_SUITE_P(Examples, RandomOffsetDrawCase,
                                            DrawCase{32767, 0.0, -16382}, DrawCase{32767, 0.99999999, 16384}),
                          [](const auto& info) {
                              char name[32];
-                             std::snprintf(name, sizeof name, "Interval%d_%zu", info.param.interval, info.index);
+                             std::snprintf(name, sizeof name, "Interval%d_%zu", info.param.interval,
+                                           info.index);
                              return std::string(name);
                          });
 

@@ -141,7 +141,7 @@ private slots:
         ClickTab(*f, 1);
         TypeInto(Device(), "C5");
         TypeAndLeave(Time(16), "0730", Time(17)); // Tuesday, first on time
-        for (int i = 0; i < 40; ++i) {           // a minute of ticks
+        for (int i = 0; i < 40; ++i) {            // a minute of ticks
             f->clock.AdvanceSeconds(1.5);
             f->window->Tick();
         }

@@ -47,7 +47,7 @@ std::int32_t Off(int device) {
 }
 
 class SchedulerTest : public ::testing::Test {
-  protected:
+protected:
     // What start-up does before the first tick: LastScanTime is the start time.
     void Start(DateTime now) {
         clock.Set(now);
@@ -303,7 +303,7 @@ TEST_F(SchedulerTest, RandomisedSunEventDrawsANewShiftForTheNextDay) {
 
 // Dallas, where daylight time ends on 2003-10-26 and moves sunset by an hour.
 class SchedulerSunTimesTest : public SchedulerTest {
-  protected:
+protected:
     void SetUp() override {
         state->Latitude = 32.78;
         state->Longitude = -96.8;

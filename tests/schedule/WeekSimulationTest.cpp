@@ -79,7 +79,7 @@ std::string Firing(const std::string& stamp, std::int32_t message) {
 }
 
 class WeekSimulationTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         state->Latitude = 32.78;
         state->Longitude = -96.8;

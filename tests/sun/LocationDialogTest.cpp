@@ -410,7 +410,6 @@ private slots:
         QTest::keyClick(LonSide(), Qt::Key_Up);
         QCOMPARE(state->Longitude, 20.25);
     }
-
 };
 
 QTEST_MAIN(LocationDialogTest)

@@ -16,9 +16,15 @@ class SunrisePanelTest : public QObject {
     std::unique_ptr<WindowFixture> f;
 
     QComboBox* When(int row) { return Find<QComboBox>(*f, QStringLiteral("cboSunriseWhen(%1)").arg(row)); }
-    QComboBox* Action(int row) { return Find<QComboBox>(*f, QStringLiteral("cboSunriseAction(%1)").arg(row)); }
-    QLineEdit* Offset(int row) { return Find<QLineEdit>(*f, QStringLiteral("mebSunriseOffset(%1)").arg(row)); }
-    QCheckBox* Random(int row) { return Find<QCheckBox>(*f, QStringLiteral("chkSunriseRandom(%1)").arg(row)); }
+    QComboBox* Action(int row) {
+        return Find<QComboBox>(*f, QStringLiteral("cboSunriseAction(%1)").arg(row));
+    }
+    QLineEdit* Offset(int row) {
+        return Find<QLineEdit>(*f, QStringLiteral("mebSunriseOffset(%1)").arg(row));
+    }
+    QCheckBox* Random(int row) {
+        return Find<QCheckBox>(*f, QStringLiteral("chkSunriseRandom(%1)").arg(row));
+    }
     QComboBox* Device() { return Find<QComboBox>(*f, "cboSunriseDevice"); }
     SunriseEvent& Event(int device, int slot) { return f->window->State().SunriseSchedule[device][slot]; }
 
@@ -42,12 +48,13 @@ private slots:
         QCOMPARE(Find<QLabel>(*f, "Label6")->text(), QStringLiteral("Offset from Sunset"));
         QVERIFY(Find<QLabel>(*f, "Label8")->y() > When(1)->y());
         QVERIFY(When(2)->y() > Find<QLabel>(*f, "Label8")->y());
-        QVERIFY(Offset(2)->x() > When(2)->x() && Action(2)->x() > Offset(2)->x() && Random(2)->x() > Action(2)->x());
+        QVERIFY(Offset(2)->x() > When(2)->x() && Action(2)->x() > Offset(2)->x() &&
+                Random(2)->x() > Action(2)->x());
         QCOMPARE(Offset(2)->accessibleName(), QStringLiteral("Sunset row 1, offset"));
     }
 
     void choicesAreStoredAsTheirCodes() {
-        When(2)->setCurrentIndex(2); // "After Sunset"
+        When(2)->setCurrentIndex(2);   // "After Sunset"
         Action(3)->setCurrentIndex(2); // "Off"
         QCOMPARE(Event(0, 2).When, 2);
         QCOMPARE(Event(0, 3).Action, 2);
@@ -115,7 +122,8 @@ private slots:
             for (const auto& line : f->TakeSent())
                 sentAt << line + " " + QString::fromStdString(FormatBoxTime(f->clock.Now()));
         }
-        QCOMPARE(sentAt, QStringList{"D2 On " + QString::fromStdString(FormatBoxTime(AddMinutes(sunset, 30)))});
+        QCOMPARE(sentAt,
+                 QStringList{"D2 On " + QString::fromStdString(FormatBoxTime(AddMinutes(sunset, 30)))});
     }
 };
 

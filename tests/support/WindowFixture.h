@@ -42,8 +42,10 @@ struct WindowFixture {
         QStringList sent;
         FrameDecoder decoder([&sent](const std::string& line) { sent << QString::fromStdString(line); });
         for (const auto& c : serial->changes) {
-            if (c.line == LineChange::DTR) dtr = c.asserted;
-            else rts = c.asserted;
+            if (c.line == LineChange::DTR)
+                dtr = c.asserted;
+            else
+                rts = c.asserted;
             decoder.LinesChanged(dtr, rts);
         }
         serial->changes.clear();

@@ -36,7 +36,8 @@ class HostileTest : public QObject {
     }
     QMap<QString, QByteArray> Snapshot(const QString& folder) {
         QMap<QString, QByteArray> files;
-        for (const auto& n : QDir(folder).entryList(QDir::Files | QDir::Hidden)) files[n] = Read(folder + "/" + n);
+        for (const auto& n : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+            files[n] = Read(folder + "/" + n);
         return files;
     }
     // A folder with the program's own files in it, made by a first run.
@@ -58,7 +59,8 @@ private slots:
         MakeFiles(data.path());
         const auto before = Snapshot(data.path());
         const auto readOnly = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-        if (folderReadOnly) fs::permissions(data.path().toStdString(), readOnly, fs::perm_options::remove);
+        if (folderReadOnly)
+            fs::permissions(data.path().toStdString(), readOnly, fs::perm_options::remove);
         else
             for (const auto& n : names)
                 fs::permissions(data.filePath(n).toStdString(), readOnly, fs::perm_options::remove);
@@ -74,7 +76,8 @@ private slots:
 
         // Once the user lets it write again, everything entered is still there to save.
         fs::permissions(data.path().toStdString(), fs::perms::owner_write, fs::perm_options::add);
-        for (const auto& n : names) fs::permissions(data.filePath(n).toStdString(), fs::perms::owner_write, fs::perm_options::add);
+        for (const auto& n : names)
+            fs::permissions(data.filePath(n).toStdString(), fs::perms::owner_write, fs::perm_options::add);
         f.window->Shutdown();
         QVERIFY(Read(data.filePath("names.txt")).contains("\"Den Lamp\""));
         QVERIFY(Read(data.filePath("config.txt")).startsWith("\"COM 3\""));
@@ -91,7 +94,8 @@ private slots:
         QCOMPARE(f.TakeSent(), QStringList{"A1 On"}); // it runs on what it has in memory
         f.window->Shutdown();
         QVERIFY(QFileInfo(data.filePath("schedule.txt")).isDir());
-        for (const char* other : {"config.txt", "Sunrise.txt", "names.txt"}) QVERIFY(QFile::exists(data.filePath(other)));
+        for (const char* other : {"config.txt", "Sunrise.txt", "names.txt"})
+            QVERIFY(QFile::exists(data.filePath(other)));
     }
 
     void aGigabyteScheduleIsReadOnlyAsFarAsNeeded() {

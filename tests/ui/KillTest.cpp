@@ -36,7 +36,8 @@ class KillTest : public QObject {
         QFile status(QStringLiteral("/proc/%1/status").arg(pid));
         if (!status.open(QIODevice::ReadOnly)) return false;
         for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("SigCgt:")) return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+            if (line.startsWith("SigCgt:"))
+                return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
         return false;
     }
     static bool WritingStarted(const QDir& dir) {

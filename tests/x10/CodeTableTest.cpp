@@ -49,10 +49,9 @@ TEST_F(CodeTableTest, EveryRowMatchesTheHouseAndUnitTables) {
 }
 
 TEST_F(CodeTableTest, WorkedRows) {
-    const std::pair<int, std::uint16_t> rows[] = {{0, 0x6000},   {1, 0x6020},   {31, 0x6478},
-                                                  {32, 0x6088},  {33, 0x6098},  {49, 0x7078},
-                                                  {50, 0x7400},  {408, 0x0000}, {525, 0x3078},
-                                                  {526, 0x3400}, {543, 0x3098}, {544, 0x0000}};
+    const std::pair<int, std::uint16_t> rows[] = {{0, 0x6000},   {1, 0x6020},   {31, 0x6478},  {32, 0x6088},
+                                                  {33, 0x6098},  {49, 0x7078},  {50, 0x7400},  {408, 0x0000},
+                                                  {525, 0x3078}, {526, 0x3400}, {543, 0x3098}, {544, 0x0000}};
     for (auto [message, word] : rows) EXPECT_EQ(DataWord(*state, message), word) << "message " << message;
 }
 

@@ -1,5 +1,5 @@
-#include "x10/CodeTable.h"
 #include "x10/FrameDecoder.h"
+#include "x10/CodeTable.h"
 #include "x10/SimulatedSerialControl.h"
 #include "x10/Transmitter.h"
 
@@ -62,8 +62,10 @@ TEST_F(SimulatedInterface, AlwaysOpens) {
 // Drives the decoder by hand with a bit pattern, a pause after each bit.
 void Send(FrameDecoder& d, const std::vector<int>& bits) {
     for (int b : bits) {
-        if (b) d.LinesChanged(false, true);
-        else d.LinesChanged(true, false);
+        if (b)
+            d.LinesChanged(false, true);
+        else
+            d.LinesChanged(true, false);
         d.LinesChanged(true, true);
     }
 }

@@ -13,7 +13,7 @@ using tarnwick::testing::RecordingMessageSender;
 namespace {
 
 class MessageQueueTest : public ::testing::Test {
-  protected:
+protected:
     void Queue(int message) { QueueMessage(*state, static_cast<std::int16_t>(message)); }
     void Send(int times) {
         for (int i = 0; i < times; ++i) TransmitQueuedMessage(*state, sender);

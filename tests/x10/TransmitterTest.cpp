@@ -1,5 +1,5 @@
-#include "x10/CodeTable.h"
 #include "x10/Transmitter.h"
+#include "x10/CodeTable.h"
 
 #include "support/Fakes.h"
 
@@ -62,7 +62,7 @@ TEST_F(TransmitterTest, MessageZeroGoesOutAsHeaderDataFooter) {
     // 79 half-steps of two writes each, then both lines asserted.
     ASSERT_EQ(serial.changes.size(), 79u * 2 + 2);
     // Bit 1, pause, bit 1, pause, bit 0, pause.
-    const std::vector<LineChange> expectedStart = {RtsUp, DtrDown, DtrUp, RtsUp, RtsUp, DtrDown,
+    const std::vector<LineChange> expectedStart = {RtsUp, DtrDown, DtrUp, RtsUp,   RtsUp, DtrDown,
                                                    DtrUp, RtsUp,   DtrUp, RtsDown, DtrUp, RtsUp};
     EXPECT_EQ(std::vector<LineChange>(serial.changes.begin(), serial.changes.begin() + 12), expectedStart);
     EXPECT_EQ(serial.changes[serial.changes.size() - 2], DtrUp);
