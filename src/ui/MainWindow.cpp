@@ -185,6 +185,7 @@ void MainWindow::Load() {
     // The Remote Control page first, without refreshing the other two.
     for (int i = 0; i < 3; ++i) pages_[i]->setVisible(i == 0);
     remote_->ShowNames();
+    loaded_ = true;
 }
 
 void MainWindow::ReadConfigFile() {
@@ -215,7 +216,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::Tick() {
-    if (shuttingDown_) return;
+    // A message box during start-up runs the event loop; the timer must still wait for the end of it.
+    if (!loaded_ || shuttingDown_) return;
     scheduler_.Tick();
     // A new minute was scanned: put what changed since the last save on disk.
     if (state_->LastScanTime != savedScan_) {

@@ -87,6 +87,7 @@ private:
     Transmitter transmitter_;
     Scheduler scheduler_;
     std::function<void()> end_;
+    bool loaded_ = false;
     bool shuttingDown_ = false;
 
     QTimer* tmrsendmessage_ = nullptr;
