@@ -79,6 +79,8 @@ int main(int argc, char** argv) {
     // Any other way out of the event loop still saves first.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &MainWindow::Shutdown);
     window.Load();
+    // Ended during start-up (a signal while the port's message box was open): saved already.
+    if (window.ShutdownDone()) return 0;
     window.show();
     return app.exec();
 }

@@ -10,11 +10,14 @@
 
 namespace tarnwick {
 
-// Current local date and time.
+// The local wall clock.
 class IClock {
 public:
     virtual ~IClock() = default;
+    // Current local date and time in whole seconds, truncated: never ahead of the real time.
     virtual DateTime Now() = 0;
+    // Milliseconds into the current minute, 0..59999, for phasing the timer to the minute.
+    virtual int MillisecondOfMinute() { return ToCivil(Now()).second * 1000; }
 };
 
 // One process-wide uniform sequence in [0, 1).

@@ -29,9 +29,11 @@ std::string Persistence::Format(File file, const AppState& state) {
 
 void Persistence::Loaded(const AppState& state) {
     for (int f = 0; f < kFileCount; ++f) written_[f] = Format(static_cast<File>(f), state);
+    loaded_ = true;
 }
 
 void Persistence::Save(File file, std::string text, bool evenIfUnchanged) {
+    if (!loaded_) return;
     if (!evenIfUnchanged && text == written_[file]) return;
     if (files_.WriteFile(kFileNames[file], text)) written_[file] = std::move(text);
 }

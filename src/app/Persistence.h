@@ -15,7 +15,8 @@ class Persistence {
 public:
     explicit Persistence(FileTable& files) : files_(files) {}
 
-    // What the files hold once start-up has read (or created) them.
+    // What the files hold once start-up has read (or created) them. A file is never
+    // written before this: memory holds nothing of it yet.
     void Loaded(const AppState& state);
     // The minute save: only files whose text changed; a failed write is tried again next time.
     void SaveChanged(const AppState& state);
@@ -29,6 +30,7 @@ private:
 
     FileTable& files_;
     std::array<std::string, kFileCount> written_;
+    bool loaded_ = false;
 };
 
 } // namespace tarnwick

@@ -6,11 +6,19 @@
 
 namespace tarnwick {
 
+DateTime ToDateTime(const QDateTime& local) {
+    const QDate d = local.date();
+    const QTime t = local.time();
+    return MakeDateTime(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
+}
+
 DateTime SystemClock::Now() {
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate d = now.date();
-    const QTime t = now.time();
-    return MakeDate(d.year(), d.month(), d.day()) + (t.msecsSinceStartOfDay() / 86'400'000.0);
+    return ToDateTime(QDateTime::currentDateTime());
+}
+
+int SystemClock::MillisecondOfMinute() {
+    const QTime t = QTime::currentTime();
+    return t.second() * 1000 + t.msec();
 }
 
 std::int64_t SystemSteadyClock::NowNanoseconds() {

@@ -3,11 +3,17 @@
 
 #include "app/Interfaces.h"
 
+class QDateTime;
+
 namespace tarnwick {
+
+// A local date and time with its seconds truncated: 10:50:59.999 is still 10:50:59.
+DateTime ToDateTime(const QDateTime& local);
 
 class SystemClock final : public IClock {
 public:
     DateTime Now() override;
+    int MillisecondOfMinute() override;
 };
 
 class SystemSteadyClock final : public ISteadyClock {

@@ -6,6 +6,7 @@
 #include "remote/RemotePanel.h"
 #include "schedule/ScheduleFile.h"
 #include "schedule/SchedulePanel.h"
+#include "schedule/TickPacing.h"
 #include "sun/LocationDialog.h"
 #include "sun/Solar.h"
 #include "sun/SunriseFile.h"
@@ -24,6 +25,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <optional>
+
 namespace tarnwick {
 namespace {
 
@@ -36,7 +39,6 @@ constexpr std::array<const char*, 5> kClockNames = {"mnu200MHz", "mnu400MHz", "m
 constexpr std::array<const char*, 5> kClockCaptions = {"200 MHz or Less", "233 MHz to 400 MHz",
                                                        "433 MHz to 800 MHz", "833 MHz to 1600 MHz",
                                                        "1.633 GHz to 3.2 GHz"};
-constexpr int kTimerIntervalMs = 1500;
 
 // Makes the window the first time, then shows it again, modeless.
 template <typename Window, typename Make> void ShowSecondary(QPointer<Window>& window, Make make) {
@@ -66,12 +68,26 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
     BuildMenus();
     BuildPages();
 
-    // Runs from creation on; its first tick can only come after Load has returned.
+    // Runs from creation on; its first tick can only come after Load has returned. Each
+    // tick sets the next one, so that the ticks keep to the grid of the minute.
     tmrsendmessage_ = new QTimer(this);
     tmrsendmessage_->setObjectName(QStringLiteral("tmrsendmessage"));
-    tmrsendmessage_->setInterval(kTimerIntervalMs);
-    connect(tmrsendmessage_, &QTimer::timeout, this, &MainWindow::Tick);
-    tmrsendmessage_->start();
+    tmrsendmessage_->setSingleShot(true);
+    tmrsendmessage_->setTimerType(Qt::PreciseTimer);
+    connect(tmrsendmessage_, &QTimer::timeout, this, [this] {
+        Tick();
+        ArmTimer();
+    });
+    ArmTimer();
+}
+
+void MainWindow::ArmTimer() {
+    if (shuttingDown_) return;
+    std::optional<std::int64_t> sinceFrame;
+    if (steady_)
+        if (const auto start = transmitter_.LastFrameStartNs())
+            sinceFrame = (steady_->NowNanoseconds() - *start) / 1'000'000;
+    tmrsendmessage_->start(NextTickDelayMs(clock_.MillisecondOfMinute(), sinceFrame));
 }
 
 MainWindow::~MainWindow() {
@@ -180,6 +196,10 @@ void MainWindow::Load() {
     serial_->SetCommPort(state_->CommPortNumber);
     serial_->SetSettings("9600,N,8,1");
     OpenCommPort();
+    // Ending the program from within the port's message box: everything read is saved
+    // already, and the window is never shown.
+    if (shuttingDown_) return;
+    transmitter_.ReopenBeforeFrames();
     serial_->SetDTREnable(true);
     serial_->SetRTSEnable(true);
     // The Remote Control page first, without refreshing the other two.
@@ -199,8 +219,9 @@ void MainWindow::Shutdown() {
     if (shuttingDown_) return;
     shuttingDown_ = true;
     tmrsendmessage_->stop();
-    // A name still being typed has not left its box; keep it all the same.
-    remote_->StoreNames();
+    // A name still being typed has not left its box; keep it all the same. Before start-up
+    // has filled the boxes they hold nothing of the user's.
+    if (loaded_) remote_->StoreNames();
     persistence_.SaveAll(*state_);
     delete frmAbout_;
     delete frmHelp_;
@@ -219,12 +240,21 @@ void MainWindow::Tick() {
     // A message box during start-up runs the event loop; the timer must still wait for the end of it.
     if (!loaded_ || shuttingDown_) return;
     scheduler_.Tick();
-    // A new minute was scanned: put what changed since the last save on disk.
+    // A new minute was scanned: put what changed since the last save on disk, and look
+    // once for a port that went away (frames look for it themselves).
     if (state_->LastScanTime != savedScan_) {
         savedScan_ = state_->LastScanTime;
         remote_->StoreNames();
         persistence_.SaveChanged(*state_);
+        transmitter_.EnsurePortOpen();
     }
+    ShowPortState();
+}
+
+// The mark of the chosen port says whether it is really open.
+void MainWindow::ShowPortState() {
+    const int port = state_->CommPortNumber;
+    if (port >= 1 && port <= 4) mnuCOM_[port - 1]->setChecked(serial_->PortOpen());
 }
 
 void MainWindow::OpenCommPort() {

@@ -75,6 +75,8 @@ private:
     void MarkCpuAndClock();
     void ReadConfigFile();
     void ShowPage(int index);
+    void ArmTimer();
+    void ShowPortState();
 
     std::unique_ptr<AppState> state_;
     std::unique_ptr<ISerialControl> serial_;

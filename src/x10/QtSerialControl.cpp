@@ -85,19 +85,34 @@ void QtSerialControl::SetPortOpen(bool open) {
     port_.setPortName(DeviceName());
     if (!port_.open(QIODevice::ReadWrite)) return;
     ApplySettings();
-    // Levels chosen while the port was closed take effect now.
-    port_.setDataTerminalReady(dtr_);
-    port_.setRequestToSend(rts_);
+    ApplyLines();
+}
+
+// The system asserts both lines as it opens the port. The levels chosen while it was
+// closed take effect now, raising before lowering: both lines low cut the interface's power.
+void QtSerialControl::ApplyLines() {
+    if (dtr_) WriteLine(Line::Dtr, true);
+    if (rts_) WriteLine(Line::Rts, true);
+    if (!dtr_ && rts_) WriteLine(Line::Dtr, false);
+    if (!rts_ && dtr_) WriteLine(Line::Rts, false);
+}
+
+void QtSerialControl::WriteLine(Line line, bool asserted) {
+    if (observer_) observer_(line, asserted);
+    if (line == Line::Dtr)
+        port_.setDataTerminalReady(asserted);
+    else
+        port_.setRequestToSend(asserted);
 }
 
 void QtSerialControl::SetDTREnable(bool asserted) {
     dtr_ = asserted;
-    if (port_.isOpen()) port_.setDataTerminalReady(asserted);
+    if (port_.isOpen()) WriteLine(Line::Dtr, asserted);
 }
 
 void QtSerialControl::SetRTSEnable(bool asserted) {
     rts_ = asserted;
-    if (port_.isOpen()) port_.setRequestToSend(asserted);
+    if (port_.isOpen()) WriteLine(Line::Rts, asserted);
 }
 
 } // namespace tarnwick

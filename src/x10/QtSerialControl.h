@@ -7,6 +7,7 @@
 #include <QSerialPort>
 #include <QString>
 
+#include <functional>
 #include <map>
 
 namespace tarnwick {
@@ -28,8 +29,14 @@ public:
 
     QString DeviceName() const;
 
+    enum class Line { Dtr, Rts };
+    // Sees every level the adapter asks of the port, in order.
+    void SetLineObserver(std::function<void(Line, bool)> observer) { observer_ = std::move(observer); }
+
 private:
     void ApplySettings();
+    void ApplyLines();
+    void WriteLine(Line line, bool asserted);
 
     QSerialPort port_;
     std::map<int, std::string> devices_;
@@ -40,6 +47,7 @@ private:
     QSerialPort::StopBits stopBits_ = QSerialPort::OneStop;
     bool dtr_ = false;
     bool rts_ = false;
+    std::function<void(Line, bool)> observer_;
 };
 
 } // namespace tarnwick

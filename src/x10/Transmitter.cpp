@@ -16,6 +16,9 @@ std::int32_t CountingWait(std::int16_t delayFactor) {
 }
 
 bool OpenPort(ISerialControl& serial) {
+    // Set while closed, these levels are the ones in force when the port opens.
+    serial.SetDTREnable(true);
+    serial.SetRTSEnable(true);
     serial.SetPortOpen(true);
     return serial.PortOpen();
 }
@@ -35,8 +38,14 @@ void Transmitter::WaitHalfStep(std::int64_t started) {
     }
 }
 
+bool Transmitter::EnsurePortOpen() {
+    return serial_.PortOpen() || OpenPort(serial_);
+}
+
 void Transmitter::Transmit_Message(std::int32_t message) {
     if (message < 0 || message >= kMessageCount) return;
+    // A frame that still finds no port runs its full timing all the same and is lost.
+    if (reopen_) EnsurePortOpen();
     state_.DelayFactor = static_cast<std::int16_t>(state_.CpuFactor * state_.ClockFactor);
     for (int b = 0; b < kDataBitCount; ++b) state_.FrameBits[16 + b] = state_.X10CodeTable[message][b];
 
@@ -53,6 +62,7 @@ void Transmitter::Transmit_Message(std::int32_t message) {
             serial_.SetRTSEnable(false);
         }
         const std::int64_t started = steady_ ? steady_->NowNanoseconds() : 0;
+        if (c == 0 && steady_) lastFrameStart_ = started;
         state_.FrameStep = static_cast<std::int16_t>(c + 1);
         WaitHalfStep(started);
     }

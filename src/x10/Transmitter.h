@@ -6,6 +6,7 @@
 #include "app/Interfaces.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace tarnwick {
 
@@ -17,7 +18,8 @@ inline constexpr std::int64_t kMinimumHalfStepNs = 1'000'000;
 // compiler cannot drop the loop.
 std::int32_t CountingWait(std::int16_t delayFactor);
 
-// Sets PortOpen and reports whether the port really opened.
+// Opens the port with both lines asserted from the first moment (both low would cut
+// the interface's power) and reports whether it really opened.
 bool OpenPort(ISerialControl& serial);
 // Closes the port if it is open; the line levels are left as they are.
 void ClosePort(ISerialControl& serial);
@@ -31,12 +33,23 @@ public:
     // A number outside the table sends nothing and touches no line.
     void Transmit_Message(std::int32_t message) override;
 
+    // From now on a port found closed (an adapter unplugged, or one that would not open)
+    // is opened again, quietly, before each frame.
+    void ReopenBeforeFrames() { reopen_ = true; }
+    // Opens the port if it is closed; true when it is open.
+    bool EnsurePortOpen();
+
+    // The steady-clock time at which the last frame started, when there is a steady clock.
+    std::optional<std::int64_t> LastFrameStartNs() const { return lastFrameStart_; }
+
 private:
     void WaitHalfStep(std::int64_t started);
 
     AppState& state_;
     ISerialControl& serial_;
     ISteadyClock* steady_;
+    bool reopen_ = false;
+    std::optional<std::int64_t> lastFrameStart_;
 };
 
 } // namespace tarnwick

@@ -16,6 +16,7 @@ class PersistenceTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ApplyConfigDefaults(*state);
+        saver.Loaded(*state);
         saver.SaveAll(*state);
     }
     bool Exists(const char* name) const { return std::filesystem::exists(folder / name); }

@@ -107,7 +107,7 @@ TEST_F(SchedulerTest, StartMinuteIsNotScannedAndTheNextFiresOnItsFirstTick) {
     EXPECT_EQ(sender.sent, Messages{On(1)});
     ASSERT_EQ(sender.sentAt.size(), 1u);
     const double late = (sender.sentAt[0] - At(Monday(), 8, 1)) * 86400;
-    EXPECT_TRUE(late > 0 && late <= 1.5) << late;
+    EXPECT_TRUE(late >= 0 && late < 1.5) << late;
 }
 
 TEST_F(SchedulerTest, TuesdayEntryOfC5QueuesMessage76OnTuesdaysOnly) {
@@ -236,7 +236,7 @@ TEST_F(SchedulerTest, MinutesJumpedOverOrLandedOnAgainAreNotScanned) {
     TickAt(At(Monday(), 10, 5, 1));   // forward over 10:00
     TickAt(At(Tuesday(), 10, 5, 20)); // same hour and minute, another day
     EXPECT_TRUE(sender.sent.empty());
-    EXPECT_EQ(state->LastScanTime, At(Monday(), 10, 5, 1));
+    EXPECT_DOUBLE_EQ(state->LastScanTime, At(Monday(), 10, 5, 1));
 }
 
 struct SunEventCase {

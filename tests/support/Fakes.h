@@ -5,22 +5,36 @@
 
 #include "app/Interfaces.h"
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <string>
 #include <vector>
 
 namespace tarnwick::testing {
 
+// Keeps whole milliseconds, so that long runs of small steps never drift, and reads
+// like the real clock: whole seconds, truncated.
 class FakeClock : public IClock {
 public:
-    explicit FakeClock(DateTime now = 0) : now_(now) {}
-    DateTime Now() override { return now_; }
-    void Set(DateTime now) { now_ = now; }
-    void AdvanceSeconds(double seconds) { now_ += seconds / 86400.0; }
+    explicit FakeClock(DateTime now = 0) { Set(now); }
+    DateTime Now() override {
+        const std::int64_t seconds = FloorDiv(ms_, 1000);
+        const std::int64_t days = FloorDiv(seconds, 86400);
+        // Built as MakeDateTime builds it, so the values compare equal.
+        return static_cast<DateTime>(days) + static_cast<DateTime>(seconds - days * 86400) / 86400;
+    }
+    int MillisecondOfMinute() override { return static_cast<int>(((ms_ % 60000) + 60000) % 60000); }
+    void Set(DateTime now) { ms_ = std::llround(now * 86'400'000.0); }
+    void AdvanceSeconds(double seconds) { ms_ += std::llround(seconds * 1000.0); }
+    void AdvanceMilliseconds(std::int64_t ms) { ms_ += ms; }
 
 private:
-    DateTime now_;
+    static std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
+
+    std::int64_t ms_ = 0;
 };
 
 // Plays back the given numbers in a loop.
@@ -62,6 +76,9 @@ struct LineChange {
     bool operator==(const LineChange&) const = default;
 };
 
+// Levels set while the port is closed take effect when it opens, as with the real port.
+// Both lines low on an open port cut the interface's power, so any call that leaves them
+// so ends the test on the spot.
 class RecordingSerialControl : public ISerialControl {
 public:
     void SetCommPort(std::int16_t port) override { port_ = port; }
@@ -70,17 +87,22 @@ public:
     void SetPortOpen(bool open) override {
         ++openCalls;
         open_ = open && !failOpen;
+        CheckPower();
     }
     bool PortOpen() const override { return open_; }
     void SetDTREnable(bool asserted) override {
         dtr = asserted;
         changes.push_back({LineChange::DTR, asserted});
+        CheckPower();
     }
     void SetRTSEnable(bool asserted) override {
         rts = asserted;
         changes.push_back({LineChange::RTS, asserted});
+        CheckPower();
     }
     const std::string& settings() const { return settings_; }
+    // The port goes away under the program, as an unplugged adapter does.
+    void Vanish() { open_ = false; }
 
     bool failOpen = false;
     int openCalls = 0;
@@ -89,6 +111,14 @@ public:
     std::vector<LineChange> changes;
 
 private:
+    void CheckPower() const {
+        if (open_ && !dtr && !rts) {
+            std::fprintf(stderr,
+                         "FAIL: DTR and RTS both low on an open port: the interface lost its power\n");
+            std::abort();
+        }
+    }
+
     std::int16_t port_ = 0;
     std::string settings_;
     bool open_ = false;

@@ -138,6 +138,7 @@ private slots:
         state->ClockFactor = 25;
         Vanishing serial;
         QVERIFY(OpenPort(serial));
+        serial.changes.clear();
         serial.changesLeft = 20;
         testing::SteppingSteadyClock steady(250'000);
         Transmitter transmitter(*state, serial, &steady);

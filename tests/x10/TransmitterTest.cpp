@@ -135,9 +135,12 @@ TEST(CountingWait, CountsOneHundredAndOneRoundsOfFactorPlusOne) {
 TEST(Port, OpenReportsTheRealStateAndCloseLeavesTheLines) {
     RecordingSerialControl serial;
     EXPECT_TRUE(OpenPort(serial));
+    // Both lines are asserted before the port opens, so they are up from its first moment.
+    const std::vector<LineChange> up = {{LineChange::DTR, true}, {LineChange::RTS, true}};
+    EXPECT_EQ(serial.changes, up);
     ClosePort(serial);
     EXPECT_FALSE(serial.PortOpen());
-    EXPECT_TRUE(serial.changes.empty());
+    EXPECT_EQ(serial.changes, up);
     serial.failOpen = true;
     EXPECT_FALSE(OpenPort(serial));
     const int calls = serial.openCalls;
