@@ -13,10 +13,12 @@ QString DefaultDeviceForPort(int port) {
 }
 
 QtSerialControl::QtSerialControl(std::map<int, std::string> devices) : devices_(std::move(devices)) {
-    // An unplugged adapter leaves a dead handle: close it, so that choosing the port
-    // again from the menu opens it afresh; frames meanwhile keep their timing.
+    // An unplugged adapter leaves a dead handle that reports read errors without end (no
+    // data is ever read here, so any read error means the device failed): close it, so
+    // that it can be opened afresh once it is back; frames meanwhile keep their timing.
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_, [this](QSerialPort::SerialPortError error) {
-        if (error == QSerialPort::ResourceError && port_.isOpen()) port_.close();
+        const bool gone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+        if (gone && port_.isOpen()) port_.close();
     });
 }
 

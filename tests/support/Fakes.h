@@ -30,6 +30,7 @@ public:
     void Set(DateTime now) { ms_ = std::llround(now * 86'400'000.0); }
     void AdvanceSeconds(double seconds) { ms_ += std::llround(seconds * 1000.0); }
     void AdvanceMilliseconds(std::int64_t ms) { ms_ += ms; }
+    std::int64_t Milliseconds() const { return ms_; }
 
 private:
     static std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }

@@ -1,10 +1,16 @@
 // Starts the real program, as a user or a script would, in a temporary folder.
 
+#include "remote/NamesFile.h"
+#include "schedule/ScheduleFile.h"
+#include "sun/SunriseFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 class EndToEndTest : public QObject {
     Q_OBJECT
@@ -54,6 +60,44 @@ private slots:
             QVERIFY2(QFile::exists(folder.filePath(name)), name);
         QCOMPARE(QFile(folder.filePath("schedule.txt")).size(), 344064);
         QVERIFY(QDir(folder.path()).entryList(QDir::Files).size() == 4); // no temporary files left
+    }
+
+    void terminationDuringTheStartUpMessageLosesNothing() {
+#ifndef Q_OS_UNIX
+        QSKIP("signals are a Unix matter");
+#endif
+        QTemporaryDir folder;
+        auto schedule = std::make_unique<tarnwick::WeeklyTable>();
+        (*schedule)[36][2][0] = {tarnwick::MakeTime(7, 30), tarnwick::kTrue, 0, 0, tarnwick::kFalse, 0};
+        auto sun = std::make_unique<tarnwick::SunriseTable>();
+        (*sun)[0][2] = {2, tarnwick::MakeTime(0, 30), 1, 0};
+        auto names = std::make_unique<tarnwick::DeviceNameTable>();
+        (*names)[0][0] = "Porch";
+        const QMap<QString, QByteArray> files = {
+            {"schedule.txt", QByteArray::fromStdString(tarnwick::FormatSchedule(*schedule))},
+            {"Sunrise.txt", QByteArray::fromStdString(tarnwick::FormatSunriseSchedule(*sun))},
+            {"names.txt", QByteArray::fromStdString(tarnwick::FormatNames(*names))}};
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            QFile f(folder.filePath(it.key()));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(it.value()) == it.value().size());
+        }
+        QProcess p;
+        p.setProcessEnvironment(Environment());
+        p.setWorkingDirectory(folder.path());
+        // The port is refused, so start-up stops at "Comm Port is already open".
+        p.start(TARNWICK_BINARY, {"--port", "2=/nonexistent/tty"});
+        QVERIFY(p.waitForStarted());
+        QTest::qWait(1500);
+        QCOMPARE(p.state(), QProcess::Running);
+        p.terminate();
+        QVERIFY(p.waitForFinished(5000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
+        for (auto it = files.begin(); it != files.end(); ++it) {
+            QFile f(folder.filePath(it.key()));
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QVERIFY2(f.readAll() == it.value(), qPrintable(it.key()));
+        }
     }
 
     void sendPutsTheFramesOnTheLinesInOrder() {

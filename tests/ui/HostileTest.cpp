@@ -6,6 +6,7 @@
 
 #include "schedule/ScheduleFile.h"
 #include "x10/CodeTable.h"
+#include "x10/QtSerialControl.h"
 
 #include <QAction>
 #include <QDir>
@@ -13,6 +14,12 @@
 #include <QtTest>
 
 #include <filesystem>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+#endif
 
 using namespace tarnwick;
 using tarnwick::testing::WindowFixture;
@@ -152,6 +159,54 @@ private slots:
         serial.changes.clear();
         transmitter.Transmit_Message(76);
         QCOMPARE(serial.changes.size(), size_t(79 * 2 + 2));
+    }
+
+    // A pseudo-terminal stands in for a USB adapter: its device can go away and come
+    // back under a fixed path. It has no modem lines, so what the port is asked to do
+    // with them is watched instead.
+    void aRealPortOpensWithBothLinesUpAndIsOpenedAgainAfterItWentAway() {
+#ifndef Q_OS_UNIX
+        QSKIP("pseudo-terminals are a Unix matter");
+#else
+        QTemporaryDir dir;
+        const std::string link = dir.filePath("ttyUSB0").toStdString();
+        const auto plugIn = [&link] {
+            const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+            if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return -1;
+            ::unlink(link.c_str());
+            return ::symlink(::ptsname(master), link.c_str()) == 0 ? master : -1;
+        };
+        int master = plugIn();
+        QVERIFY(master >= 0);
+
+        QtSerialControl serial({{2, link}});
+        QStringList calls;
+        serial.SetLineObserver([&calls](QtSerialControl::Line line, bool up) {
+            calls << QString(line == QtSerialControl::Line::Dtr ? "DTR" : "RTS") + (up ? "+" : "-");
+        });
+        serial.SetCommPort(2);
+        QVERIFY(OpenPort(serial));
+        QCOMPARE(calls, (QStringList{"DTR+", "RTS+"})); // nothing lowers a line at the open
+
+        ::close(master); // unplugged
+        QTRY_VERIFY_WITH_TIMEOUT(!serial.PortOpen(), 5000);
+        auto state = std::make_unique<AppState>();
+        InitializeData(*state, 0);
+        Transmitter transmitter(*state, serial, nullptr);
+        transmitter.ReopenBeforeFrames();
+        transmitter.Transmit_Message(76); // no adapter: the frame is lost, the program goes on
+        QVERIFY(!serial.PortOpen());
+
+        master = plugIn(); // plugged in again
+        QVERIFY(master >= 0);
+        calls.clear();
+        transmitter.Transmit_Message(76);
+        QVERIFY(serial.PortOpen());
+        QCOMPARE(calls.mid(0, 2), (QStringList{"DTR+", "RTS+"}));
+        QCOMPARE(calls.size(), 2 + 79 * 2 + 2); // then the whole frame
+        serial.SetPortOpen(false);
+        ::close(master);
+#endif
     }
 };
 

@@ -1,6 +1,9 @@
 #include "support/WindowFixture.h"
 
+#include "app/SystemClocks.h"
+
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QMenuBar>
@@ -57,6 +60,36 @@ private slots:
         QCOMPARE(Checked(f, ports), QStringList());
         // The lines are still set, ready for when a port opens.
         QVERIFY(f.serial->dtr && f.serial->rts);
+    }
+
+    void aLostPortIsLookedForQuietlyAndItsMarkSaysWhetherItIsOpen() {
+        WindowFixture f(/*failOpen=*/true); // 07:29:10
+        f.window->Load();
+        const int tries = f.serial->openCalls;
+        for (int i = 0; i < 40; ++i) { // a minute of ticks without a frame: one try, at 07:30
+            f.clock.AdvanceSeconds(1.5);
+            f.window->Tick();
+        }
+        QCOMPARE(f.serial->openCalls, tries + 1);
+        QCOMPARE(f.messages.size(), 1); // no message box for a quiet try
+
+        f.serial->failOpen = false; // plugged in: the next frame finds it
+        f.window->findChild<QCheckBox*>("chkA(0)")->click();
+        QCOMPARE(f.TakeSent(), QStringList{"A1 On"});
+        QVERIFY(f.serial->PortOpen());
+        f.window->Tick();
+        QCOMPARE(Checked(f, ports), QStringList{"mnuCOM2"});
+
+        f.serial->Vanish(); // unplugged again
+        f.window->Tick();
+        QCOMPARE(Checked(f, ports), QStringList());
+    }
+
+    void theClockNeverRunsAhead() {
+        // 10:50:59.999 is still 10:50: a minute's entries never leave before it has begun.
+        const QDateTime late(QDate(2026, 12, 8), QTime(10, 50, 59, 999));
+        QCOMPARE(MinuteOfDay(ToDateTime(late)), 10 * 60 + 50);
+        QCOMPARE(ToCivil(ToDateTime(late)).second, 59);
     }
 
     void choosingAPortSwitchesAndMarksIt() {
