@@ -199,8 +199,10 @@ void MainWindow::Shutdown() {
     if (shuttingDown_) return;
     shuttingDown_ = true;
     tmrsendmessage_->stop();
-    // A name still being typed has not left its box; keep it all the same.
+    // A name or time still being typed has not left its box; keep it all the same.
     remote_->StoreNames();
+    schedule_->StoreTypedTimes();
+    sunrise_->StoreTypedTimes();
     persistence_.SaveAll(*state_);
     delete frmAbout_;
     delete frmHelp_;

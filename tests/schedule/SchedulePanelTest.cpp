@@ -2,6 +2,7 @@
 
 #include "schedule/Scheduler.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
@@ -84,6 +85,38 @@ private slots:
         }
         TypeAndLeave(Time(16), "0000", Time(17)); // midnight is a real time
         QCOMPARE(Pair(0, 2, 0).OnEnabled, kTrue);
+    }
+
+    void typingIntoAnEmptyBoxStartsAtItsFirstPlaceWhereverTheClickLanded() {
+        ClickTab(*f, 1);
+        QTest::mouseClick(Time(16), Qt::LeftButton, {}, Time(16)->rect().center());
+        QTest::keyClicks(Time(16), "0730");
+        QTest::keyClick(Time(16), Qt::Key_Tab);
+        QCOMPARE(Pair(0, 2, 0).OnTime, MakeTime(7, 30));
+        QCOMPARE(Pair(0, 2, 0).OnEnabled, kTrue);
+    }
+
+    void aTimeStillBeingTypedIsNeitherLostNorCutShort() {
+        ClickTab(*f, 1);
+        Time(16)->setFocus();
+        QTest::keyClicks(Time(16), "073");
+        QWidget other; // another window takes the focus for a while
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QCOMPARE(Time(16)->displayText(), QStringLiteral("07:3_"));
+        f->window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
+        QTest::keyClicks(Time(16), "0");
+        ClickTab(*f, 1); // the selected tab again: the page is redrawn from the table
+        QCOMPARE(Time(16)->displayText(), QStringLiteral("07:30"));
+        QCOMPARE(Pair(0, 2, 0).OnEnabled, kTrue);
+        QTest::mouseClick(Time(17), Qt::LeftButton); // and File > Exit with a time in its box
+        QTest::keyClicks(Time(17), "2215");
+        f->window->findChild<QAction*>("mnuExit")->trigger();
+        QFile schedule(f->folder.filePath("schedule.txt"));
+        QVERIFY(schedule.open(QIODevice::ReadOnly));
+        QVERIFY(schedule.readAll().contains("#07:30:00#\r\n#TRUE#\r\n0\r\n#22:15:00#\r\n#TRUE#"));
     }
 
     void theRandomBoxDrawsAShiftAndARefreshDrawsNothing() {
