@@ -55,6 +55,7 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
     cboDevice_->setAccessibleName(QStringLiteral("Device"));
     lblDevice_ = new QLabel(QStringLiteral("Device"), this);
     lblDevice_->setObjectName(QStringLiteral("lblDevice"));
+    lblDevice_->setTextFormat(Qt::PlainText); // a name shows as typed, "<b>" and all
     lblDevice_->setMinimumWidth(140);
     auto* lblRandomize = new QLabel(QStringLiteral("Randomize Time (1 to 99 minutes)"), this);
     lblRandomize->setObjectName(QStringLiteral("lblRandomize"));

@@ -26,6 +26,7 @@ QComboBox* MakeCombo(QWidget* parent, const QString& name, const QStringList& it
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText); // a device's name shows as typed, "<b>" and all
     return label;
 }
 

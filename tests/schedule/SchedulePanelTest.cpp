@@ -2,6 +2,7 @@
 
 #include "schedule/Scheduler.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
@@ -20,6 +21,10 @@ class SchedulePanelTest : public QObject {
     QCheckBox* Random(int i) { return Find<QCheckBox>(*f, QStringLiteral("chkRandom(%1)").arg(i)); }
     QComboBox* Device() { return Find<QComboBox>(*f, "cboDevice"); }
     QComboBox* Interval() { return Find<QComboBox>(*f, "cboRandomTime"); }
+    // What a label reads out, as a screen reader gets it: its text without markup.
+    static QString Shown(QLabel* label) {
+        return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+    }
     SchedulePair& Pair(int device, int weekday, int pair) {
         return f->window->State().WeeklySchedule[device][weekday][pair];
     }
@@ -59,13 +64,18 @@ private slots:
 
     void aDeviceShowsItsTimetableAndName() {
         Pair(36, 2, 0) = {MakeTime(7, 30), kTrue, 0, MakeTime(22, 0), kFalse, 4};
-        f->window->State().DeviceNames[2][4] = "Hall";
+        f->window->State().DeviceNames[2][4] = "<b>Hall";
         ClickTab(*f, 1);
         TypeInto(Device(), "C5");
         QCOMPARE(Time(16)->displayText(), QStringLiteral("07:30"));
         QCOMPARE(Time(17)->displayText(), QStringLiteral("__:__")); // a time that is off shows empty
         QVERIFY(Random(17)->isChecked());
-        QCOMPARE(Find<QLabel>(*f, "lblDevice")->text(), QStringLiteral("Hall"));
+        // A name shows as typed, not as markup; Sunrise and Sunset shows it alike.
+        QCOMPARE(Shown(Find<QLabel>(*f, "lblDevice")), QStringLiteral("<b>Hall"));
+        ClickTab(*f, 2);
+        TypeInto(Find<QComboBox>(*f, "cboSunriseDevice"), "C5");
+        QCOMPARE(Shown(Find<QLabel>(*f, "lblSunriseDevice")), QStringLiteral("<b>Hall"));
+        ClickTab(*f, 1);
         TypeInto(Device(), "c5"); // no such device: A1
         QCOMPARE(Time(16)->displayText(), QStringLiteral("__:__"));
     }
