@@ -93,7 +93,6 @@ int main(int argc, char** argv) {
     const char* pages[] = {"schedule.png", "sunrise-and-sunset.png"};
     for (int i = 1; i <= 2; ++i) {
         tabs->setCurrentIndex(i);
-        emit tabs->tabBarClicked(i);
         ok &= Save(&window, out.filePath(pages[i - 1]));
     }
     window.findChild<QAction*>("mnuLocation")->trigger();

@@ -36,17 +36,11 @@ RemotePanel::RemotePanel(AppState& state, IMessageSender& sender, QWidget* paren
             const int u = row + column * kRowsPerColumn;
             auto* name = new QLineEdit(this);
             name->setObjectName(QStringLiteral("txtA(%1)").arg(u));
-            name->setMaxLength(kNameLength);
             name->setAccessibleName(QStringLiteral("Name of unit %1").arg(u + 1));
             name->installEventFilter(this);
-            // The names file cannot hold a double quote, so none gets in, typed or pasted.
-            connect(name, &QLineEdit::textEdited, this, [name](const QString& text) {
-                if (!text.contains(QLatin1Char('"'))) return;
-                const int cursor =
-                    name->cursorPosition() - text.left(name->cursorPosition()).count(QLatin1Char('"'));
-                name->setText(QString(text).remove(QLatin1Char('"')));
-                name->setCursorPosition(cursor);
-            });
+            // No maximum length on the box: it would cut a longer name read from names.txt.
+            connect(name, &QLineEdit::textEdited, this,
+                    [this, u](const QString& text) { NameEdited(u, text); });
             auto* box = new QCheckBox(QStringLiteral("%1 On").arg(u + 1), this);
             box->setObjectName(QStringLiteral("chkA(%1)").arg(u));
             connect(box, &QCheckBox::toggled, this, [this, u](bool checked) { UnitClicked(u, checked); });
@@ -88,7 +82,27 @@ std::int16_t RemotePanel::AddressIndex() const {
 
 void RemotePanel::ShowNames() {
     const int h = state_.PreviousAddressIndex;
-    for (int u = 0; u < kUnitCount; ++u) txtA_[u]->setText(QString::fromStdString(state_.DeviceNames[h][u]));
+    for (int u = 0; u < kUnitCount; ++u) {
+        boxTexts_[u] = QString::fromStdString(state_.DeviceNames[h][u]);
+        txtA_[u]->setText(boxTexts_[u]);
+    }
+}
+
+void RemotePanel::NameEdited(int u, const QString& edited) {
+    QLineEdit* name = txtA_[u];
+    // The names file cannot hold a double quote, so none gets in, typed or pasted.
+    QString text = edited;
+    qsizetype cursor = name->cursorPosition() - edited.left(name->cursorPosition()).count(QLatin1Char('"'));
+    text.remove(QLatin1Char('"'));
+    // Typing stops at the box's length; a longer name from the file stays whole but grows no further.
+    if (text.size() > kNameLength && text.size() > boxTexts_[u].size()) {
+        cursor -= text.size() - boxTexts_[u].size();
+        text = boxTexts_[u];
+    }
+    boxTexts_[u] = text;
+    if (text == edited) return;
+    name->setText(text);
+    name->setCursorPosition(static_cast<int>(std::clamp<qsizetype>(cursor, 0, text.size())));
 }
 
 void RemotePanel::StoreNames() {

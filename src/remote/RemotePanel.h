@@ -6,6 +6,7 @@
 #include "app/Interfaces.h"
 
 #include <QGroupBox>
+#include <QString>
 
 #include <array>
 
@@ -34,12 +35,14 @@ protected:
 
 private:
     void SwitchHouse();
+    void NameEdited(int unit, const QString& text);
     void UnitClicked(int unit, bool checked);
     void SendHouseCommand(int functionOffset);
 
     AppState& state_;
     IMessageSender& sender_;
     std::array<QLineEdit*, kUnitCount> txtA_{};
+    std::array<QString, kUnitCount> boxTexts_{}; // what each name box holds, as last accepted
     std::array<QCheckBox*, kUnitCount> chkA_{};
     QPushButton* btnDim_ = nullptr;
     QPushButton* btnBright_ = nullptr;

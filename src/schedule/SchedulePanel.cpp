@@ -55,6 +55,7 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
     cboDevice_->setAccessibleName(QStringLiteral("Device"));
     lblDevice_ = new QLabel(QStringLiteral("Device"), this);
     lblDevice_->setObjectName(QStringLiteral("lblDevice"));
+    lblDevice_->setTextFormat(Qt::PlainText); // a name shows as typed, "<b>" and all
     lblDevice_->setMinimumWidth(140);
     auto* lblRandomize = new QLabel(QStringLiteral("Randomize Time (1 to 99 minutes)"), this);
     lblRandomize->setObjectName(QStringLiteral("lblRandomize"));
@@ -100,7 +101,7 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
             random->setAccessibleName(QStringLiteral("Randomize ") + what);
             grid->addWidget(box, 1 + w, 1 + column * 2);
             grid->addWidget(random, 1 + w, 2 + column * 2);
-            connect(box, &TimeBox::focusLeft, this, [this, i] { TimeLeft(i); });
+            connect(box, &TimeBox::focusLeft, this, [this, i] { TimeLeft(i, DeviceIndex()); });
             connect(random, &QCheckBox::toggled, this,
                     [this, i](bool checked) { RandomClicked(i, checked); });
             mebOnOff_[i] = box;
@@ -141,8 +142,16 @@ void SchedulePanel::ShowRandomInterval() {
         cboRandomTime_->setEditText(text);
 }
 
+void SchedulePanel::StoreTypedTimes() {
+    for (int i = 0; i < kScheduleBoxCount; ++i)
+        if (mebOnOff_[i]->TakeTyped()) TimeLeft(i, shownDevice_);
+}
+
 void SchedulePanel::UpdateScheduleDisplay() {
+    // The device box may already name another device; what was typed belongs to the one shown.
+    StoreTypedTimes();
     const int d = DeviceIndex();
+    shownDevice_ = d;
     lblDevice_->setText(QString::fromStdString(state_.DeviceNames[d / kUnitCount][d % kUnitCount]));
     state_.DisplayUpdating = kTrue;
     for (int w = 0; w < kWeekdayCount; ++w) {
@@ -168,9 +177,9 @@ void SchedulePanel::RandomClicked(int i, bool checked) {
     (at.half ? r.OffRandomOffset : r.OnRandomOffset) = offset;
 }
 
-void SchedulePanel::TimeLeft(int i) {
+void SchedulePanel::TimeLeft(int i, int device) {
     const BoxPlace at = PlaceOf(i);
-    SchedulePair& r = state_.WeeklySchedule[DeviceIndex()][at.weekday][at.pair];
+    SchedulePair& r = state_.WeeklySchedule[device][at.weekday][at.pair];
     DateTime& time = at.half ? r.OffTime : r.OnTime;
     std::int16_t& enabled = at.half ? r.OffEnabled : r.OnEnabled;
     if (const auto t = ParseBoxTime(mebOnOff_[i]->BoxText().toStdString())) {

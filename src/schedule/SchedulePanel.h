@@ -29,16 +29,19 @@ public:
     void UpdateScheduleDisplay();
     // Puts the interval into its box, whose handler keeps only values from its list.
     void ShowRandomInterval();
+    // Takes a time still being typed, as leaving its box would, for the device shown.
+    void StoreTypedTimes();
 
     std::int16_t DeviceIndex() const;
     std::int16_t RandomIndex() const;
 
 private:
     void RandomClicked(int i, bool checked);
-    void TimeLeft(int i);
+    void TimeLeft(int i, int device);
 
     AppState& state_;
     IRandom& random_;
+    int shownDevice_ = 0; // whose times the boxes hold
     QComboBox* cboDevice_ = nullptr;
     QLabel* lblDevice_ = nullptr;
     QComboBox* cboRandomTime_ = nullptr;

@@ -38,14 +38,14 @@ struct DegreesMinutesSeconds {
     long long seconds = 0;
 };
 
-// Each part truncated, never rounded, as the fields have always shown a stored value.
-DegreesMinutesSeconds Split(double value) {
-    const double v = std::fabs(value);
-    const double degrees = std::floor(v);
-    const double rest = (v - degrees) * 60.0;
-    const double minutes = std::floor(rest);
-    return {static_cast<long long>(degrees), static_cast<long long>(minutes),
-            static_cast<long long>(std::floor((rest - minutes) * 60.0))};
+// To the nearest whole second, carried into minutes and degrees, so that a value shows again
+// as it was entered; no more than the fields accept, however far beyond an edited config.txt goes.
+DegreesMinutesSeconds Split(double value, int degreeLimit) {
+    const double most = degreeLimit * 3600.0 + 3599.0;
+    double seconds = std::round(std::fabs(value) * 3600.0);
+    if (!(seconds <= most)) seconds = most;
+    const auto total = static_cast<long long>(seconds);
+    return {total / 3600, total / 60 % 60, total % 60};
 }
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
@@ -210,13 +210,22 @@ void LocationDialog::Activate() {
 }
 
 void LocationDialog::ShowCoordinate(Coordinate& c, double value, const QString& positive) {
-    // Zero means never entered: whatever the fields hold is left alone.
-    if (value == 0) return;
+    // Zero, or no number at all, means never entered: whatever the fields hold is left alone.
+    if (value == 0 || std::isnan(value)) {
+        c.shown.clear();
+        return;
+    }
     c.hemisphere->setCurrentText(value < 0 ? c.negative : positive);
-    const DegreesMinutesSeconds parts = Split(value);
+    const DegreesMinutesSeconds parts = Split(value, c.degreeLimit);
     c.fields[0]->setText(QString::number(parts.degrees));
     c.fields[1]->setText(QString::number(parts.minutes));
     c.fields[2]->setText(QString::number(parts.seconds));
+    c.shown = Entries(c);
+    c.shownValue = value;
+}
+
+QStringList LocationDialog::Entries(const Coordinate& c) {
+    return {c.hemisphere->currentText(), c.fields[0]->Digits(), c.fields[1]->Digits(), c.fields[2]->Digits()};
 }
 
 void LocationDialog::DetermineLatLong() {
@@ -225,6 +234,8 @@ void LocationDialog::DetermineLatLong() {
 }
 
 double LocationDialog::ReadCoordinate(Coordinate& c) {
+    // Fields left as shown stand for the value shown, with the fraction of a second they cannot hold.
+    if (!c.shown.isEmpty() && Entries(c) == c.shown) return c.shownValue;
     double value = 0;
     for (int i = 0; i < 3; ++i) {
         bool numeric = false;

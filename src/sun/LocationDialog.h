@@ -9,6 +9,7 @@
 #include <QDialog>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -48,10 +49,13 @@ private:
         QString negative;      // the hemisphere text that makes the value negative
         int degreeLimit = 0;   // highest degree value accepted
         QString degreeMessage; // shown when the degrees exceed it
+        QStringList shown;     // hemisphere and fields as activation last filled them
+        double shownValue = 0; // the setting they were filled from
     };
 
     void BuildCoordinate(Coordinate& c, const QString& what, int degreeDigits);
     double ReadCoordinate(Coordinate& c);
+    static QStringList Entries(const Coordinate& c);
     void ShowCoordinate(Coordinate& c, double value, const QString& positive);
     void FieldLeft(Coordinate& c, int index);
     void TimeZoneClicked();

@@ -26,6 +26,7 @@ QComboBox* MakeCombo(QWidget* parent, const QString& name, const QStringList& it
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText); // a device's name shows as typed, "<b>" and all
     return label;
 }
 
@@ -97,7 +98,8 @@ SunrisePanel::SunrisePanel(AppState& state, IRandom& random, QWidget* parent)
         };
         connect(cboSunriseAction_[row], &QComboBox::editTextChanged, this, storeAction);
         connect(cboSunriseAction_[row], &QComboBox::activated, this, storeAction);
-        connect(mebSunriseOffset_[row], &TimeBox::focusLeft, this, [this, row] { OffsetLeft(row); });
+        connect(mebSunriseOffset_[row], &TimeBox::focusLeft, this,
+                [this, row] { OffsetLeft(row, SunriseDeviceIndex()); });
         connect(chkSunriseRandom_[row], &QCheckBox::toggled, this,
                 [this, row](bool checked) { RandomClicked(row, checked); });
     }
@@ -118,8 +120,16 @@ std::int16_t SunrisePanel::SunriseActionIndex(int row) const {
     return static_cast<std::int16_t>(std::max(0, ExactIndex(cboSunriseAction_[row])));
 }
 
+void SunrisePanel::StoreTypedTimes() {
+    for (int row = 0; row < kSunSlotCount; ++row)
+        if (mebSunriseOffset_[row]->TakeTyped()) OffsetLeft(row, shownDevice_);
+}
+
 void SunrisePanel::UpdateSunriseDisplay() {
+    // The device box may already name another device; what was typed belongs to the one shown.
+    StoreTypedTimes();
     const int d = SunriseDeviceIndex();
+    shownDevice_ = d;
     lblSunriseDevice_->setText(QString::fromStdString(state_.DeviceNames[d / kUnitCount][d % kUnitCount]));
     state_.DisplayUpdating = kTrue;
     for (int i = 0; i < kSunSlotCount; ++i) {
@@ -135,8 +145,8 @@ void SunrisePanel::UpdateSunriseDisplay() {
     state_.DisplayUpdating = kFalse;
 }
 
-void SunrisePanel::OffsetLeft(int row) {
-    SunriseEvent& r = state_.SunriseSchedule[SunriseDeviceIndex()][row];
+void SunrisePanel::OffsetLeft(int row, int device) {
+    SunriseEvent& r = state_.SunriseSchedule[device][row];
     if (const auto t = ParseBoxTime(mebSunriseOffset_[row]->BoxText().toStdString())) {
         r.Offset = *t;
     } else {

@@ -24,17 +24,20 @@ public:
     ~SunrisePanel() override;
 
     void UpdateSunriseDisplay();
+    // Takes an offset still being typed, as leaving its box would, for the device shown.
+    void StoreTypedTimes();
 
     std::int16_t SunriseDeviceIndex() const;
     std::int16_t SunriseWhenIndex(int row) const;
     std::int16_t SunriseActionIndex(int row) const;
 
 private:
-    void OffsetLeft(int row);
+    void OffsetLeft(int row, int device);
     void RandomClicked(int row, bool checked);
 
     AppState& state_;
     IRandom& random_;
+    int shownDevice_ = 0; // whose offsets the boxes hold
     QComboBox* cboSunriseDevice_ = nullptr;
     QLabel* lblSunriseDevice_ = nullptr;
     std::array<QComboBox*, kSunSlotCount> cboSunriseWhen_{};

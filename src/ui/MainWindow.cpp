@@ -21,6 +21,8 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QMenuBar>
+#include <QShortcut>
+#include <QStackedLayout>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -162,14 +164,27 @@ void MainWindow::BuildPages() {
     schedule_ = new SchedulePanel(*state_, random_, central);
     sunrise_ = new SunrisePanel(*state_, random_, central);
     pages_ = {remote_, schedule_, sunrise_};
-    for (int i = 0; i < 3; ++i) {
-        pages_[i]->setVisible(i == 0);
-        layout->addWidget(pages_[i], 1);
-    }
-    // Every click switches, the selected tab included, so the page is refreshed each time.
+    // One page shown at a time, in room made for the largest: switching never resizes the window.
+    pageStack_ = new QStackedLayout;
+    for (QGroupBox* page : pages_) pageStack_->addWidget(page);
+    layout->addLayout(pageStack_, 1);
+    // Whatever selects a tab (a click, the arrow keys, the wheel) shows its page; a click on
+    // the tab already selected changes nothing there but still refreshes the page.
+    connect(tabStrip_, &QTabBar::currentChanged, this, [this](int index) { ShowPage(index + 1); });
     connect(tabStrip_, &QTabBar::tabBarClicked, this, [this](int index) {
-        if (index >= 0) ShowPage(index + 1);
+        if (index >= 0 && index == tabStrip_->currentIndex()) ShowPage(index + 1);
     });
+    // The keys every tabbed window answers to, wherever the focus is in it.
+    const auto step = [this](int by) {
+        tabStrip_->setCurrentIndex((tabStrip_->currentIndex() + by + tabStrip_->count()) %
+                                   tabStrip_->count());
+    };
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(1); });
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(-1); });
     setCentralWidget(central);
     resize(560, 380);
 }
@@ -179,7 +194,7 @@ void MainWindow::ShowPage(int index) {
     // Refreshed before it shows, so a page never shows stale values.
     if (index == 2) schedule_->UpdateScheduleDisplay();
     if (index == 3) sunrise_->UpdateSunriseDisplay();
-    for (int i = 0; i < 3; ++i) pages_[i]->setVisible(i == index - 1);
+    pageStack_->setCurrentIndex(index - 1);
 }
 
 void MainWindow::Load() {
@@ -203,7 +218,8 @@ void MainWindow::Load() {
     serial_->SetDTREnable(true);
     serial_->SetRTSEnable(true);
     // The Remote Control page first, without refreshing the other two.
-    for (int i = 0; i < 3; ++i) pages_[i]->setVisible(i == 0);
+    tabStrip_->setCurrentIndex(0);
+    pageStack_->setCurrentIndex(0);
     remote_->ShowNames();
     loaded_ = true;
 }
@@ -219,9 +235,13 @@ void MainWindow::Shutdown() {
     if (shuttingDown_) return;
     shuttingDown_ = true;
     tmrsendmessage_->stop();
-    // A name still being typed has not left its box; keep it all the same. Before start-up
-    // has filled the boxes they hold nothing of the user's.
-    if (loaded_) remote_->StoreNames();
+    // A name or time still being typed has not left its box; keep it all the same. Before
+    // start-up has filled the boxes they hold nothing of the user's.
+    if (loaded_) {
+        remote_->StoreNames();
+        schedule_->StoreTypedTimes();
+        sunrise_->StoreTypedTimes();
+    }
     persistence_.SaveAll(*state_);
     delete frmAbout_;
     delete frmHelp_;

@@ -19,6 +19,7 @@
 
 class QAction;
 class QGroupBox;
+class QStackedLayout;
 class QTabBar;
 class QTimer;
 
@@ -98,6 +99,7 @@ private:
     SchedulePanel* schedule_ = nullptr;
     SunrisePanel* sunrise_ = nullptr;
     std::array<QGroupBox*, 3> pages_{};
+    QStackedLayout* pageStack_ = nullptr;
     std::array<QAction*, 4> mnuCOM_{};
     std::array<QAction*, 4> mnuPentium_{};
     std::array<QAction*, 5> mnuClock_{};

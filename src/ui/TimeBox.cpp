@@ -4,24 +4,52 @@
 #include <QMouseEvent>
 
 namespace tarnwick {
+namespace {
+
+// A focus lost to another window or to the box's own context menu is no leaving:
+// the user comes back to the box as it was.
+bool LeftForGood(const QFocusEvent* event) {
+    return event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason;
+}
+
+// A click beyond the digits typed would leave the cursor where typing lands in
+// the wrong places: it goes back to just after the last digit, the start when there is none.
+void KeepCursorOnTheDigits(QLineEdit* box) {
+    if (box->hasSelectedText()) return;
+    const QString shown = box->displayText();
+    int end = static_cast<int>(shown.size());
+    while (end > 0 && !shown[end - 1].isDigit()) --end;
+    if (box->cursorPosition() > end) box->setCursorPosition(end);
+}
+
+} // namespace
 
 TimeBox::TimeBox(QWidget* parent) : QLineEdit(parent) {
     setInputMask(QStringLiteral("99:99;_"));
     // Wide enough for "00:00" in any font.
     setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 12);
     setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00:00")) + 20);
+    connect(this, &QLineEdit::textEdited, this, [this] { typed_ = true; });
 }
 
 void TimeBox::SetBoxText(const QString& text) {
+    typed_ = false;
     if (text == QStringLiteral("__:__"))
         clear();
     else
         setText(text);
 }
 
+void TimeBox::mousePressEvent(QMouseEvent* event) {
+    QLineEdit::mousePressEvent(event);
+    KeepCursorOnTheDigits(this);
+}
+
 // Hooked on the focus itself: editingFinished never comes while the mask is incomplete.
 void TimeBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
+    if (!LeftForGood(event)) return;
+    typed_ = false;
     emit focusLeft();
 }
 
@@ -45,11 +73,7 @@ void DigitsBox::focusInEvent(QFocusEvent* event) {
 
 void DigitsBox::mousePressEvent(QMouseEvent* event) {
     QLineEdit::mousePressEvent(event);
-    // A click beyond the digits would leave the cursor where nothing can be typed.
-    const QString shown = displayText();
-    int end = static_cast<int>(shown.size());
-    while (end > 0 && shown[end - 1] == QLatin1Char('_')) --end;
-    if (!hasSelectedText() && cursorPosition() > end) setCursorPosition(end);
+    KeepCursorOnTheDigits(this);
 }
 
 void DigitsBox::focusOutEvent(QFocusEvent* event) {

@@ -1,8 +1,10 @@
 #pragma once
 // A masked time box: four digits around a fixed ":", "_" where no digit is
-// typed, and a notification whenever it loses the focus, complete or not.
+// typed, and a notification whenever the user leaves it, complete or not.
 
 #include <QLineEdit>
+
+#include <utility>
 
 namespace tarnwick {
 
@@ -15,12 +17,18 @@ public:
     QString BoxText() const { return displayText(); }
     // "hh:mm", or "__:__" to empty the box.
     void SetBoxText(const QString& text);
+    // Whether the user typed into the box since it was last filled or left; clears the mark.
+    bool TakeTyped() { return std::exchange(typed_, false); }
 
 signals:
     void focusLeft();
 
 protected:
+    void mousePressEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    bool typed_ = false;
 };
 
 // The same box for whole numbers of up to `digits` digits, shown without prompts

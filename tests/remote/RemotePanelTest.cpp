@@ -44,7 +44,6 @@ private slots:
         QCOMPARE(Unit(0)->text(), QStringLiteral("1 On"));
         QCOMPARE(Unit(15)->text(), QStringLiteral("16 On"));
         QCOMPARE(Name(2)->accessibleName(), QStringLiteral("Name of unit 3"));
-        QCOMPARE(Name(0)->maxLength(), 18);
         QCOMPARE(House()->count(), 16);
         QCOMPARE(House()->currentText(), QStringLiteral("A"));
         // Two columns of eight, each name with its box to the right.
@@ -141,6 +140,35 @@ private slots:
         QVERIFY(Name(2)->text().isEmpty()); // house A is shown first
         TypeHouse("B");
         QCOMPARE(Name(2)->text(), QStringLiteral("Den Lamp"));
+    }
+
+    void aLongerNameFromTheFileStaysWholeWhileTypingStopsAt18() {
+        QTemporaryDir data;
+        QFile names(data.filePath("names.txt"));
+        QVERIFY(names.open(QIODevice::WriteOnly));
+        const QByteArray longName = "\"Garden lights by the back door\"\r\n";
+        names.write(longName + "\"\"\r\n" + longName + QByteArray("\"\"\r\n").repeated(253));
+        names.close();
+        f = std::make_unique<WindowFixture>(false, MakeDateTime(2026, 12, 8, 7, 29, 10), data.path());
+        f->window->Load();
+        f->window->show();
+        QCOMPARE(Name(0)->text(), QStringLiteral("Garden lights by the back door"));
+        Name(0)->setFocus();
+        QTest::keyClicks(Name(0), "s"); // grows no further
+        Name(2)->setFocus();
+        QTest::keyClick(Name(2), Qt::Key_Backspace); // but may shrink
+        QCOMPARE(Name(2)->text().size(), 29);
+        Name(1)->setFocus();
+        QTest::keyClicks(Name(1), "Twenty characters!!!");
+        QCOMPARE(Name(1)->text(), QStringLiteral("Twenty characters!"));
+        for (int i = 0; i < 40; ++i) { // the minute save, then exit
+            f->clock.AdvanceSeconds(1.5);
+            f->window->Tick();
+        }
+        f->window->Shutdown();
+        QVERIFY(names.open(QIODevice::ReadOnly));
+        QVERIFY(
+            names.readAll().startsWith("\"Garden lights by the back door\"\r\n\"Twenty characters!\"\r\n"));
     }
 
     void aClickDuringAFrameIsUndone() {

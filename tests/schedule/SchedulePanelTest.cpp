@@ -2,6 +2,8 @@
 
 #include "schedule/Scheduler.h"
 
+#include <QAccessible>
+#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
@@ -19,6 +21,10 @@ class SchedulePanelTest : public QObject {
     QCheckBox* Random(int i) { return Find<QCheckBox>(*f, QStringLiteral("chkRandom(%1)").arg(i)); }
     QComboBox* Device() { return Find<QComboBox>(*f, "cboDevice"); }
     QComboBox* Interval() { return Find<QComboBox>(*f, "cboRandomTime"); }
+    // What a label reads out, as a screen reader gets it: its text without markup.
+    static QString Shown(QLabel* label) {
+        return QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
+    }
     SchedulePair& Pair(int device, int weekday, int pair) {
         return f->window->State().WeeklySchedule[device][weekday][pair];
     }
@@ -58,13 +64,18 @@ private slots:
 
     void aDeviceShowsItsTimetableAndName() {
         Pair(36, 2, 0) = {MakeTime(7, 30), kTrue, 0, MakeTime(22, 0), kFalse, 4};
-        f->window->State().DeviceNames[2][4] = "Hall";
+        f->window->State().DeviceNames[2][4] = "<b>Hall";
         ClickTab(*f, 1);
         TypeInto(Device(), "C5");
         QCOMPARE(Time(16)->displayText(), QStringLiteral("07:30"));
         QCOMPARE(Time(17)->displayText(), QStringLiteral("__:__")); // a time that is off shows empty
         QVERIFY(Random(17)->isChecked());
-        QCOMPARE(Find<QLabel>(*f, "lblDevice")->text(), QStringLiteral("Hall"));
+        // A name shows as typed, not as markup; Sunrise and Sunset shows it alike.
+        QCOMPARE(Shown(Find<QLabel>(*f, "lblDevice")), QStringLiteral("<b>Hall"));
+        ClickTab(*f, 2);
+        TypeInto(Find<QComboBox>(*f, "cboSunriseDevice"), "C5");
+        QCOMPARE(Shown(Find<QLabel>(*f, "lblSunriseDevice")), QStringLiteral("<b>Hall"));
+        ClickTab(*f, 1);
         TypeInto(Device(), "c5"); // no such device: A1
         QCOMPARE(Time(16)->displayText(), QStringLiteral("__:__"));
     }
@@ -84,6 +95,38 @@ private slots:
         }
         TypeAndLeave(Time(16), "0000", Time(17)); // midnight is a real time
         QCOMPARE(Pair(0, 2, 0).OnEnabled, kTrue);
+    }
+
+    void typingIntoAnEmptyBoxStartsAtItsFirstPlaceWhereverTheClickLanded() {
+        ClickTab(*f, 1);
+        QTest::mouseClick(Time(16), Qt::LeftButton, {}, Time(16)->rect().center());
+        QTest::keyClicks(Time(16), "0730");
+        QTest::keyClick(Time(16), Qt::Key_Tab);
+        QCOMPARE(Pair(0, 2, 0).OnTime, MakeTime(7, 30));
+        QCOMPARE(Pair(0, 2, 0).OnEnabled, kTrue);
+    }
+
+    void aTimeStillBeingTypedIsNeitherLostNorCutShort() {
+        ClickTab(*f, 1);
+        Time(16)->setFocus();
+        QTest::keyClicks(Time(16), "073");
+        QWidget other; // another window takes the focus for a while
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QCOMPARE(Time(16)->displayText(), QStringLiteral("07:3_"));
+        f->window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
+        QTest::keyClicks(Time(16), "0");
+        ClickTab(*f, 1); // the selected tab again: the page is redrawn from the table
+        QCOMPARE(Time(16)->displayText(), QStringLiteral("07:30"));
+        QCOMPARE(Pair(0, 2, 0).OnEnabled, kTrue);
+        QTest::mouseClick(Time(17), Qt::LeftButton); // and File > Exit with a time in its box
+        QTest::keyClicks(Time(17), "2215");
+        f->window->findChild<QAction*>("mnuExit")->trigger();
+        QFile schedule(f->folder.filePath("schedule.txt"));
+        QVERIFY(schedule.open(QIODevice::ReadOnly));
+        QVERIFY(schedule.readAll().contains("#07:30:00#\r\n#TRUE#\r\n0\r\n#22:15:00#\r\n#TRUE#"));
     }
 
     void theRandomBoxDrawsAShiftAndARefreshDrawsNothing() {

@@ -130,7 +130,7 @@ private slots:
         ShowDialog();
         QCOMPARE(Sunrise(), QStringLiteral("Sunrise 06:20:00"));
         QCOMPARE(Sunset(), QStringLiteral("Sunset 20:38:00"));
-        QCOMPARE(Fields(), (QStringList{"32", "46", "48", "96", "47", "59"}));
+        QCOMPARE(Fields(), (QStringList{"32", "46", "48", "96", "48", "0"}));
         QCOMPARE(LatSide()->currentText(), QStringLiteral("N"));
         QCOMPARE(LonSide()->currentText(), QStringLiteral("W"));
         QCOMPARE(Zones()->selectedItems().size(), 1);
@@ -204,40 +204,43 @@ private slots:
         QCOMPARE(Sunrise(), QStringLiteral("Sunrise 06:20:00"));
     }
 
-    void coordinatesShowAgainTruncated() {
-        ShowDialog();
-        Enter(Lat(0), "32");
-        Enter(Lat(1), "47");
-        Enter(Lat(2), "0");
-        Enter(Lon(0), "96");
-        Enter(Lon(1), "48");
-        Enter(Lon(2), "0");
-        Click(Find<QPushButton>("cmdLocationOK"));
-        QVERIFY(!dialog->isVisible());
-        ShowDialog();
-        // Stored a hair below 47' and 48', each part is cut, not rounded.
-        QCOMPARE(Fields(), (QStringList{"32", "46", "59", "96", "47", "59"}));
+    void coordinatesShowAgainAsEnteredRoundAfterRound() {
+        // 32 47 0 N and 96 48 0 W as config.txt gives them back: fifteen digits, a hair off.
+        state->Latitude = 32.7833333333333;
+        state->Longitude = -96.8000000000001;
+        for (int round = 0; round < 5; ++round) {
+            ShowDialog();
+            QCOMPARE(Fields(), (QStringList{"32", "47", "0", "96", "48", "0"}));
+            Click(Find<QPushButton>("cmdLocationOK"));
+            QVERIFY(state->Latitude == 32.7833333333333 && state->Longitude == -96.8000000000001);
+        }
     }
 
-    void storedCoordinatesSplitByTruncation_data() {
+    void storedCoordinatesSplitToTheNearestSecond_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<QStringList>("parts");
         QTest::addColumn<QString>("side");
         QTest::newRow("10.5") << 10.5 << QStringList{"10", "30", "0"} << "E";
-        QTest::newRow("-96.8") << -96.8 << QStringList{"96", "47", "59"} << "W";
+        QTest::newRow("-96.8") << -96.8 << QStringList{"96", "48", "0"} << "W";
         QTest::newRow("just below a minute")
-            << -(32.0 + 47.0 / 60.0 - 1e-9) << QStringList{"32", "46", "59"} << "W";
-        QTest::newRow("most of a second") << 1.0 + 0.9 / 3600.0 << QStringList{"1", "0", "0"} << "E";
+            << -(32.0 + 47.0 / 60.0 - 1e-9) << QStringList{"32", "47", "0"} << "W";
+        QTest::newRow("most of a second") << 1.0 + 0.9 / 3600.0 << QStringList{"1", "0", "1"} << "E";
+        // Beyond what the fields take: the most they take, the setting itself untouched.
         QTest::newRow("179:59:59.7") << 180.0 - 0.3 / 3600.0 << QStringList{"179", "59", "59"} << "E";
+        QTest::newRow("1E300") << 1e300 << QStringList{"179", "59", "59"} << "E";
+        QTest::newRow("-1E300") << -1e300 << QStringList{"179", "59", "59"} << "W";
     }
-    void storedCoordinatesSplitByTruncation() {
+    void storedCoordinatesSplitToTheNearestSecond() {
         QFETCH(double, value);
         QFETCH(QStringList, parts);
         QFETCH(QString, side);
+        state->Latitude = value;
         state->Longitude = value;
         dialog->Activate();
         QCOMPARE(Fields().mid(3), parts);
         QCOMPARE(LonSide()->currentText(), side);
+        if (std::fabs(value) > 90) QCOMPARE(Fields().mid(0, 3), (QStringList{"89", "59", "59"}));
+        QVERIFY(state->Latitude == value && state->Longitude == value);
     }
 
     void okKeepsAStoredLongitude() {

@@ -185,6 +185,45 @@ private slots:
         QCOMPARE(windows("frmHelp") + windows("frmAbout") + windows("frmLocation"), 0);
     }
 
+    void thePageShownIsAlwaysThatOfTheSelectedTabAndTheWindowKeepsItsSize() {
+        WindowFixture f;
+        f.window->Load();
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        auto* tabs = f.window->findChild<QTabBar*>("TabStrip1");
+        const auto shown = [&] {
+            QStringList names;
+            for (const char* page : {"frmRemote", "frmSchedule", "frmSunrise"})
+                if (f.window->findChild<QGroupBox*>(page)->isVisible()) names << page;
+            return names;
+        };
+        const QSize size = f.window->size();
+        tabs->setFocus();
+        QTest::keyClick(tabs, Qt::Key_Right);
+        QCOMPARE(shown(), QStringList{"frmSchedule"});
+        QWheelEvent wheel(tabs->rect().center(), tabs->mapToGlobal(tabs->rect().center()), {}, {0, -120},
+                          Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tabs, &wheel);
+        QCOMPARE(shown(), QStringList{"frmSunrise"});
+        QTest::keyClick(tabs, Qt::Key_Left);
+        QCOMPARE(shown(), QStringList{"frmSchedule"});
+        // Ctrl+Tab and its kin, from wherever the focus is.
+        QWidget* box = f.window->findChild<QWidget*>("mebOnOff(3)");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(shown(), QStringList{"frmSunrise"});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab,
+                        Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(shown(), QStringList{"frmSchedule"});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(shown(), QStringList{"frmRemote"});
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(shown(), QStringList{"frmSchedule"});
+        QCOMPARE(tabs->currentIndex(), 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.window->size(), size);
+    }
+
     void menuCaptionsAndAccessKeys() {
         WindowFixture f;
         QCOMPARE(Action(f, "mnuExit")->text(), QStringLiteral("E&xit"));
