@@ -85,6 +85,8 @@ public:
     // A boolean into one of the program's 16-bit flags: -1 true, 0 false.
     bool ReadFlag(std::int16_t& out);
     bool ReadDateTime(DateTime& out);
+    // A date-time of any form kept as its time of day; a date in front of it is no damage.
+    bool ReadTimeOfDay(DateTime& out);
 
     // Bytes needed to hold the first fieldCount fields of any file this reader accepts.
     static std::size_t ByteBudget(std::size_t fieldCount, std::size_t maxLineLength) {
