@@ -14,6 +14,8 @@
 namespace tarnwick {
 
 inline constexpr std::string_view kLineEnd = "\r\n";
+// Put at the start of a text file by some Windows editors; readers skip it.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Full stop whatever the locale, at most 15 significant digits, no trailing zeros:
 // "0", "32.78", "-96.8", "0.5". Values the notation cannot hold (NaN, infinity) give "0".

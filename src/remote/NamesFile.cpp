@@ -13,7 +13,6 @@ namespace {
 constexpr std::size_t kMaxNameLine = 1024;
 // A name must leave room for its two quotes, or the line written would be refused at the next start.
 constexpr std::size_t kMaxNameBytes = kMaxNameLine - 2;
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Code points of the bytes 0x80..0x9F; the five bytes Windows-1252 leaves unassigned
 // map to the control characters of the same number, as Windows itself does.
