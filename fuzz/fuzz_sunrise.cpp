@@ -1,6 +1,7 @@
 // Any bytes as Sunrise.txt. The events from the first short or damaged one on are
-// zero, every offset read is a time of day, and the table written out reads back
-// whole and unchanged, whatever literal a random shift was read from.
+// zero, every offset read is a time of day, every code one the page offers, and the
+// table written out reads back whole and unchanged, whatever literal a random shift
+// was read from.
 
 #include "FuzzCheck.h"
 
@@ -38,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         for (const SunriseEvent& event : device) {
             Check(index < count || event == SunriseEvent{}, "events past the damage are zero");
             Check(IsTimeOfDay(event.Offset), "offsets are times of day");
+            Check(event.When >= 0 && event.When <= 2 && event.Action >= 0 && event.Action <= 2,
+                  "codes are those the page offers");
             Check(std::isfinite(event.Random), "shifts are numbers");
             ++index;
         }

@@ -71,6 +71,7 @@ void ApplyConfigDefaults(AppState& state) {
 }
 
 void ParseConfig(std::string_view bytes, AppState& state) {
+    if (bytes.starts_with(kUtf8Bom)) bytes.remove_prefix(kUtf8Bom.size());
     NotationReader reader(FirstLines(bytes, kConfigLineCount), kMaxConfigLine);
     state.CommPortNumber = ValueOfWord(kPortWords, reader.NextField(), kDefaultCommPort);
     state.CpuFactor = ValueOfWord(kCpuWords, reader.NextField(), kDefaultCpuFactor);
@@ -100,8 +101,8 @@ std::string FormatConfig(const AppState& state) {
 }
 
 void ReadConfigFile(AppState& state, FileTable& files) {
-    const auto bytes =
-        files.ReadFile(kConfigFileName, NotationReader::ByteBudget(kConfigLineCount, kMaxConfigLine));
+    const auto bytes = files.ReadFile(
+        kConfigFileName, NotationReader::ByteBudget(kConfigLineCount, kMaxConfigLine) + kUtf8Bom.size());
     if (bytes) {
         ParseConfig(*bytes, state);
         return;

@@ -378,4 +378,11 @@ bool NotationReader::ReadDateTime(DateTime& out) {
     return TakeField(field) && ParseDateTimeTo(field, out);
 }
 
+bool NotationReader::ReadTimeOfDay(DateTime& out) {
+    DateTime value = 0;
+    if (!ReadDateTime(value)) return false;
+    out = TimeOf(value);
+    return true;
+}
+
 } // namespace tarnwick

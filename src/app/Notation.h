@@ -14,6 +14,8 @@
 namespace tarnwick {
 
 inline constexpr std::string_view kLineEnd = "\r\n";
+// Put at the start of a text file by some Windows editors; readers skip it.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Full stop whatever the locale, at most 15 significant digits, no trailing zeros:
 // "0", "32.78", "-96.8", "0.5". Values the notation cannot hold (NaN, infinity) give "0".
@@ -85,6 +87,8 @@ public:
     // A boolean into one of the program's 16-bit flags: -1 true, 0 false.
     bool ReadFlag(std::int16_t& out);
     bool ReadDateTime(DateTime& out);
+    // A date-time of any form kept as its time of day; a date in front of it is no damage.
+    bool ReadTimeOfDay(DateTime& out);
 
     // Bytes needed to hold the first fieldCount fields of any file this reader accepts.
     static std::size_t ByteBudget(std::size_t fieldCount, std::size_t maxLineLength) {

@@ -2,8 +2,9 @@
 
 #include "app/Notation.h"
 
+#include <algorithm>
 #include <cstdint>
-#include <vector>
+#include <optional>
 
 namespace tarnwick {
 namespace {
@@ -12,7 +13,6 @@ namespace {
 constexpr std::size_t kMaxNameLine = 1024;
 // A name must leave room for its two quotes, or the line written would be refused at the next start.
 constexpr std::size_t kMaxNameBytes = kMaxNameLine - 2;
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Code points of the bytes 0x80..0x9F; the five bytes Windows-1252 leaves unassigned
 // map to the control characters of the same number, as Windows itself does.
@@ -32,6 +32,24 @@ void AppendUtf8(std::string& out, char32_t cp) {
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+}
+
+// One line, one name, whatever else a hand-edited line holds: the text between its first
+// double quote and the next one (or the line's end), or the whole line, trimmed, if it
+// holds no quote. nullopt for a line longer than any line written here.
+std::optional<std::string_view> NextName(std::string_view bytes, std::size_t& pos) {
+    const std::size_t end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
+    std::string_view line = bytes.substr(pos, end - pos);
+    if (line.size() > kMaxNameLine) return std::nullopt;
+    pos = end;
+    if (pos < bytes.size() && bytes[pos++] == '\r' && pos < bytes.size() && bytes[pos] == '\n') ++pos;
+    if (const std::size_t open = line.find('"'); open != std::string_view::npos) {
+        line.remove_prefix(open + 1);
+        return line.substr(0, line.find('"'));
+    }
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return std::string_view{};
+    return line.substr(first, line.find_last_not_of(" \t") + 1 - first);
 }
 
 } // namespace
@@ -102,28 +120,24 @@ std::string Windows1252ToUtf8(std::string_view text) {
 
 int ParseNames(std::string_view bytes, DeviceNameTable& names) {
     if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
-    NotationReader reader(bytes, kMaxNameLine);
-    std::vector<std::string_view> fields;
-    fields.reserve(kDeviceCount);
-    bool utf8 = true;
-    while (fields.size() < static_cast<std::size_t>(kDeviceCount)) {
-        const auto field = reader.NextField();
-        if (!field) break;
-        utf8 = utf8 && IsValidUtf8(*field);
-        fields.push_back(*field);
-    }
-    for (int d = 0; d < kDeviceCount; ++d) {
-        std::string& name =
-            names[static_cast<std::size_t>(d / kUnitCount)][static_cast<std::size_t>(d % kUnitCount)];
-        if (static_cast<std::size_t>(d) >= fields.size()) {
-            name.clear();
-        } else {
-            const std::string_view raw = fields[static_cast<std::size_t>(d)];
-            // An unquoted line may still hold quotes; they never belong to a name.
-            name = SanitizeName(utf8 ? std::string(raw) : Windows1252ToUtf8(raw));
+    int count = 0;
+    std::size_t pos = 0;
+    for (auto& house : names) {
+        for (std::string& name : house) {
+            const std::optional<std::string_view> value =
+                pos < bytes.size() ? NextName(bytes, pos) : std::nullopt;
+            if (!value) {
+                // Past the end, or past a line too long to be one written here.
+                pos = bytes.size();
+                name.clear();
+                continue;
+            }
+            // Decided line by line: one line saved in another editor leaves the others as they are.
+            name = SanitizeName(IsValidUtf8(*value) ? std::string(*value) : Windows1252ToUtf8(*value));
+            ++count;
         }
     }
-    return static_cast<int>(fields.size());
+    return count;
 }
 
 std::string FormatNames(const DeviceNameTable& names) {

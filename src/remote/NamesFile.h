@@ -21,9 +21,9 @@ std::string SanitizeName(std::string_view name);
 bool IsValidUtf8(std::string_view text);
 std::string Windows1252ToUtf8(std::string_view text);
 
-// Fills every name from a file's bytes and gives how many were in the file; names
-// past the file's end or past a damaged line are empty. Text that is not valid
-// UTF-8 is taken as Windows-1252.
+// Fills every name from a file's bytes, line n for device n - 1, and gives how many
+// were in the file; names past the file's end or past an overlong line are empty.
+// A line that is not valid UTF-8 is taken as Windows-1252.
 int ParseNames(std::string_view bytes, DeviceNameTable& names);
 // UTF-8 text of 256 lines, each name between double quotes.
 std::string FormatNames(const DeviceNameTable& names);

@@ -10,19 +10,15 @@ namespace {
 // The longest value written is 21 characters; the rest is room for stray blanks.
 constexpr std::size_t kMaxScheduleLine = 64;
 
-bool ReadTimeOfDay(NotationReader& reader, DateTime& out) {
-    return reader.ReadDateTime(out) && IsTimeOfDay(out);
-}
-
 // On failure the pair is part-filled; the caller clears it.
 bool ReadRecord(NotationReader& reader, SchedulePair& pair) {
-    return ReadTimeOfDay(reader, pair.OnTime) && reader.ReadFlag(pair.OnEnabled) &&
-           reader.ReadInt16(pair.OnRandomOffset) && ReadTimeOfDay(reader, pair.OffTime) &&
+    return reader.ReadTimeOfDay(pair.OnTime) && reader.ReadFlag(pair.OnEnabled) &&
+           reader.ReadInt16(pair.OnRandomOffset) && reader.ReadTimeOfDay(pair.OffTime) &&
            reader.ReadFlag(pair.OffEnabled) && reader.ReadInt16(pair.OffRandomOffset);
 }
 
 void WriteRecord(NotationWriter& writer, const SchedulePair& pair) {
-    // Only the time of day is meaningful; a stray date part would not read back.
+    // Only the time of day is meaningful; a date part is never written.
     writer.WriteDateTime(TimeOf(pair.OnTime));
     writer.WriteBoolean(pair.OnEnabled != kFalse);
     writer.WriteInt16(pair.OnRandomOffset);

@@ -10,17 +10,27 @@ namespace {
 // The longest value written is 21 characters; the rest is room for stray blanks.
 constexpr std::size_t kMaxSunriseLine = 64;
 
+// When and Action are codes 0..2. Any other number, from a hand-edited file, reads as 0
+// (at, nothing): what the tick has always made of it, so the page shows what the tick
+// does, and the file keeps to its three digits.
+std::int16_t KnownCode(std::int16_t code) {
+    return code >= 0 && code <= 2 ? code : 0;
+}
+
 // On failure the event is part-filled; the caller clears it.
 bool ReadEvent(NotationReader& reader, SunriseEvent& event) {
-    if (!reader.ReadInt16(event.When) || !reader.ReadDateTime(event.Offset) || !IsTimeOfDay(event.Offset))
+    if (!reader.ReadInt16(event.When) || !reader.ReadTimeOfDay(event.Offset) ||
+        !reader.ReadInt16(event.Action))
         return false;
+    event.When = KnownCode(event.When);
+    event.Action = KnownCode(event.Action);
     // The shift is a count of minutes that merely looks like a date, so any literal will do.
-    return reader.ReadInt16(event.Action) && reader.ReadDateTime(event.Random);
+    return reader.ReadDateTime(event.Random);
 }
 
 void WriteEvent(NotationWriter& writer, const SunriseEvent& event) {
     writer.WriteInt16(event.When);
-    // Only the time of day is meaningful; a stray date part would not read back.
+    // Only the time of day is meaningful; a date part is never written.
     writer.WriteDateTime(TimeOf(event.Offset));
     writer.WriteInt16(event.Action);
     writer.WriteDateTime(event.Random);

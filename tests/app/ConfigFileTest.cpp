@@ -203,6 +203,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamageCase{"OutOfRangeInLine7", DallasWith(6, "99999"), {1, 27, 400, 30, 32.78, -96.8, 6, kTrue}},
         DamageCase{"DecimalComma", DallasWith(4, "1,5"), {1, 27, 400, 30, 1, 5, 6, kTrue}},
         DamageCase{"LastLineWithoutLineEnd", kDallasFile.substr(0, 62), kDallas},
+        DamageCase{"ByteOrderMark", "\xEF\xBB\xBF" + kDallasFile, kDallas},
         DamageCase{"UnknownWords",
                    "\"COM 5\"\r\n\"Pentium V\"\r\n\"3.2GHz\"\r\n30\r\n32.78\r\n-96.8\r\n6\r\n#FALSE#\r\n",
                    {2, 1, 25, 30, 32.78, -96.8, 6, kFalse}},

@@ -43,6 +43,24 @@ TEST_F(NamesFileTest, NamesRoundTripInTheirPlaces) {
     EXPECT_EQ(back->DeviceNames, state->DeviceNames);
 }
 
+// Lines as an editor leaves them: a stray comma, a second value, one line saved as
+// Windows-1252, a name longer than the name box takes.
+TEST_F(NamesFileTest, AHandEditedFileKeepsEveryNameWholeAndOnItsDevice) {
+    const std::string longName = "Garden lights by the back door"; // 30 characters
+    folder.Write("names.txt", "\"Porch\",\r\n\"Hall\", \"x\"\r\n\"Caf\xE9\"\r\n\"K\xC3\xBC"
+                              "che\"\r\n\"" +
+                                  longName + "\"\r\n");
+    ReadNamesFile(*state, files);
+    UpdateNamesFile(*state, files);
+    const std::vector<std::string> lines = Lines(folder.Read("names.txt"));
+    ASSERT_EQ(lines.size(), 256u);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6),
+              (std::vector<std::string>{"\"Porch\"", "\"Hall\"", "\"Caf\xC3\xA9\"",
+                                        "\"K\xC3\xBC"
+                                        "che\"",
+                                        "\"" + longName + "\"", "\"\""}));
+}
+
 TEST(NamesFormatTest, TheFileNeverHoldsQuotesLineBreaksOrOtherThanUtf8) {
     EXPECT_EQ(SanitizeName("a\"b\r\nc, d"), "abc, d");
     auto names = std::make_unique<DeviceNameTable>();
@@ -93,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                   1,
                   {"K\xC3\xBC"
                    "che"}},
-        ParseCase{"UnquotedLineLosesItsQuotes", "ab\"c\r\nplain\r\n", 2, {"abc", "plain"}},
+        ParseCase{"FromTheFirstQuoteOrTheWholeLine", "ab\"c\r\n  plain, text \r\n", 2, {"c", "plain, text"}},
         ParseCase{
             "QuoteInsideQuotesEndsTheName", "\"Den \"Lamp\"\r\n\"Den Lamp\r\n", 2, {"Den ", "Den Lamp"}},
         ParseCase{"ExtraLinesIgnored",

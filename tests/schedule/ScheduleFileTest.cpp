@@ -92,6 +92,22 @@ TEST_F(ScheduleFileTest, TheTableRoundTripsAndClearRecordsClearIt) {
     ExpectRecords(back->WeeklySchedule, 0, 0);
 }
 
+// A time with a date in front, as other programs write it, is that time of day: the
+// record and those after it are kept, and the file is written back as before.
+TEST_F(ScheduleFileTest, ADatedTimeReadsAsItsTimeOfDay) {
+    const std::string pattern = FormatSchedule(*PatternTable());
+    std::vector<std::string> lines = Lines(pattern);
+    lines[3001 * 6].insert(1, "2024-01-01 ");
+    lines[3001 * 6 + 3].insert(1, "1899-12-29 ");
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    folder.Write("schedule.txt", text);
+    ReadScheduleFile(*state, files);
+    ASSERT_NO_FATAL_FAILURE(ExpectRecords(state->WeeklySchedule, kScheduleRecordCount, kScheduleRecordCount));
+    UpdateScheduleFile(*state, files);
+    EXPECT_TRUE(folder.Read("schedule.txt") == pattern) << "the file written back differs";
+}
+
 TEST(ScheduleFormatTest, OnlyTheTimeOfDayIsWritten) {
     auto table = std::make_unique<WeeklyTable>();
     (*table)[0][0][0].OnTime = MakeDateTime(2024, 5, 1, 7, 30);
@@ -125,10 +141,9 @@ TEST_P(ScheduleDamageTest, KeepsTheRecordsBeforeTheDamage) {
 INSTANTIATE_TEST_SUITE_P(
     Values, ScheduleDamageTest,
     ::testing::Values(DamageCase{"TextForTime", 0, "abc"}, DamageCase{"HourOutOfRange", 0, "#25:00:00#"},
-                      DamageCase{"DatePart", 3, "#2024-05-01 07:30:00#"},
-                      DamageCase{"WholeDay", 3, "#1899-12-31#"}, DamageCase{"NumberForFlag", 1, "-1"},
-                      DamageCase{"FlagForNumber", 2, "#TRUE#"}, DamageCase{"OffsetOutOfRange", 5, "99999"},
-                      DamageCase{"EmptyLine", 4, ""}, DamageCase{"OverlongLine", 2, std::string(100, '7')}),
+                      DamageCase{"NumberForFlag", 1, "-1"}, DamageCase{"FlagForNumber", 2, "#TRUE#"},
+                      DamageCase{"OffsetOutOfRange", 5, "99999"}, DamageCase{"EmptyLine", 4, ""},
+                      DamageCase{"OverlongLine", 2, std::string(100, '7')}),
     [](const auto& info) { return info.param.name; });
 
 TEST(ScheduleParseTest, AShortFileKeepsItsWholeRecords) {

@@ -1,5 +1,8 @@
 #include "sun/Solar.h"
 
+#include "app/ConfigFile.h"
+#include "app/Notation.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -87,6 +90,25 @@ TEST(CalculateSunTimesTest, SunsetInTheLastHalfMinuteIsStoredAsMidnight) {
     CalculateSunTimes(*state, MakeDate(2003, 6, 21));
     EXPECT_EQ(state->SunsetTime, 0);
     EXPECT_EQ(Clock(state->SunriseTime), "11:52");
+}
+
+// config.txt takes a place without range checks, and so does the calculation: a value
+// far outside the globe gives whatever times it gives, never undefined behaviour.
+TEST(CalculateSunTimesTest, APlaceFarOffTheGlobeIsUsedAsRead) {
+    const std::string far[] = {"1E+300", "-1E+300", "1.79769313486231E+308", "32.78"};
+    for (const std::string& latitude : far)
+        for (const std::string& longitude : far) {
+            auto state = std::make_unique<AppState>();
+            ParseConfig("COM 1\r\nPentium I\r\n200MHz\r\n45\r\n" + latitude + "\r\n" + longitude +
+                            "\r\n6\r\n#TRUE#\r\n",
+                        *state);
+            ASSERT_EQ(FormatConfig(*state).find(latitude + "\r\n" + longitude), 36u);
+            for (DateTime day = MakeDate(2026, 1, 1); day < MakeDate(2027, 1, 1); day += 5) {
+                CalculateSunTimes(*state, day);
+                ASSERT_TRUE(IsTimeOfDay(state->SunriseTime) && IsTimeOfDay(state->SunsetTime))
+                    << latitude << " " << longitude;
+            }
+        }
 }
 
 struct DaylightCase {

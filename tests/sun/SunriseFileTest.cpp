@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -99,6 +100,27 @@ TEST(SunriseParseTest, ShiftsAreReadFromEveryLiteralForm) {
     }
 }
 
+// A hand-edited file: an offset with a date in front is its time of day, and a code no
+// box offers is at / nothing, as the tick treats it. Nothing after them is lost.
+TEST_F(SunriseFileTest, DatedOffsetsAndUnknownCodesReadAsTheyAreMeant) {
+    const std::vector<std::string> pattern = Lines(FormatSunriseSchedule(*PatternTable()));
+    std::vector<std::string> lines = pattern;
+    lines[1001 * 4 + 1].insert(1, "2024-01-01 ");
+    lines[1002 * 4] = "7";
+    lines[1002 * 4 + 1] = "#1899-12-29 02:15:00#";
+    lines[1002 * 4 + 2] = "-1";
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    folder.Write("Sunrise.txt", text);
+    ReadSunriseScheduleFile(*state, files);
+    UpdateSunriseScheduleFile(*state, files);
+    lines = Lines(folder.Read("Sunrise.txt"));
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1002 * 4, lines.begin() + 1003 * 4),
+              (std::vector<std::string>{"0", "#02:15:00#", "0", pattern[1002 * 4 + 3]}));
+    std::copy_n(pattern.begin() + 1002 * 4, 4, lines.begin() + 1002 * 4);
+    EXPECT_TRUE(lines == pattern) << "an event other than the unknown codes' changed";
+}
+
 struct DamageCase {
     const char* name;
     int field; // 0..3 within the event; -1 ends the file there
@@ -127,10 +149,8 @@ TEST_P(SunriseDamageTest, KeepsTheEventsBeforeTheDamage) {
 INSTANTIATE_TEST_SUITE_P(
     Values, SunriseDamageTest,
     ::testing::Values(DamageCase{"TextForWhen", 0, "after"}, DamageCase{"LiteralForAction", 2, "#TRUE#"},
-                      DamageCase{"OutOfRangeAction", 2, "70000"},
-                      DamageCase{"DateForOffset", 1, "#1900-01-04#"},
-                      DamageCase{"BadOffset", 1, "#00:61:00#"}, DamageCase{"NumberForRandom", 3, "5"},
-                      DamageCase{"BadRandomDate", 3, "#1900-02-30#"},
+                      DamageCase{"ActionBeyond16Bits", 2, "70000"}, DamageCase{"BadOffset", 1, "#00:61:00#"},
+                      DamageCase{"NumberForRandom", 3, "5"}, DamageCase{"BadRandomDate", 3, "#1900-02-30#"},
                       DamageCase{"OverlongLine", 3, std::string(100, ' ') + "#00:00:00#"},
                       DamageCase{"EndsEarly", -1, ""}, DamageCase{"EmptyLine", 1, ""}),
     [](const auto& info) { return info.param.name; });

@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QLabel>
 
+#include <fstream>
+
 using namespace tarnwick;
 using namespace tarnwick::testing;
 
@@ -101,6 +103,27 @@ private slots:
         QVERIFY(Random(0)->isChecked());
         QCOMPARE(Offset(0)->displayText(), QStringLiteral("__:__"));
         QCOMPARE(Event(18, 2), (SunriseEvent{2, MakeTime(1, 30), 1, 0})); // showing changed nothing
+    }
+
+    // A Sunrise.txt edited by hand, with codes no box offers: the page shows what the tick
+    // does with them, and showing the page changes nothing.
+    void unknownCodesShowAsTheTickTreatsThem() {
+        f = std::make_unique<WindowFixture>();
+        const std::string zero = "0\r\n#00:00:00#\r\n0\r\n#00:00:00#\r\n";
+        std::ofstream(f->folder.filePath("Sunrise.txt").toStdString(), std::ios::binary)
+            << zero << zero << "7\r\n#01:00:00#\r\n5\r\n#00:00:00#\r\n";
+        f->window->Load();
+        const SunriseEvent read = Event(0, 2);
+        f->window->show();
+        ClickTab(*f, 2);
+        QCOMPARE(When(2)->currentText(), QStringLiteral("At Sunset"));
+        QCOMPARE(Action(2)->currentText(), QStringLiteral("Nothing"));
+        QCOMPARE(Event(0, 2), read);
+        const DateTime sunset = DateOf(f->clock.Now()) + f->window->State().SunsetTime;
+        for (f->clock.Set(AddMinutes(sunset, -2)); f->clock.Now() < AddMinutes(sunset, 62);
+             f->clock.AdvanceSeconds(1.5))
+            f->window->Tick();
+        QCOMPARE(f->TakeSent(), QStringList{});
     }
 
     void anEventAfterSunsetFiresAtSunsetPlusItsOffset() {
