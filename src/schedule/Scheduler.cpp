@@ -103,7 +103,7 @@ void Scheduler::ScanSunriseSchedule() {
         for (int k = 0; k < kSunSlotCount; ++k) {
             SunriseEvent& event =
                 state_.SunriseSchedule[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)];
-            // An action other than on or off (only a damaged file holds one) switches nothing.
+            // Nothing to do for this slot.
             if (event.Action != kActionOn && event.Action != kActionOff) continue;
             DateTime base = k < 2 ? state_.SunriseTime : state_.SunsetTime;
             if (event.When == kWhenBefore) base = AddMinutes(base, -MinuteOfDay(event.Offset));
