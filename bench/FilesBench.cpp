@@ -1,8 +1,8 @@
 // schedule.txt through its reader and writer, against the same bytes moved with
 // no parsing or formatting (through the same atomic write path).
 
-#include "app/AppState.h"
-#include "app/DataFiles.h"
+#include "base/AppState.h"
+#include "base/DataFiles.h"
 #include "schedule/ScheduleFile.h"
 
 #include <benchmark/benchmark.h>

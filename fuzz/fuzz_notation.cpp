@@ -9,8 +9,8 @@
 
 #include "FuzzCheck.h"
 
-#include "app/AppState.h"
-#include "app/Notation.h"
+#include "base/AppState.h"
+#include "base/Notation.h"
 
 #include <cerrno>
 #include <cmath>

@@ -4,7 +4,7 @@
 
 #include "FuzzCheck.h"
 
-#include "app/Notation.h"
+#include "base/Notation.h"
 #include "schedule/ScheduleFile.h"
 
 #include <memory>

@@ -5,7 +5,7 @@
 
 #include "FuzzCheck.h"
 
-#include "app/Notation.h"
+#include "base/Notation.h"
 #include "sun/SunriseFile.h"
 
 #include <cmath>

@@ -1,10 +1,10 @@
 // Draws the README's pictures from the real windows, offscreen, with sample data:
 // tarnwick_screenshots OUTPUT_FOLDER
 
-#include "app/AppState.h"
+#include "base/AppState.h"
 #include "app/Persistence.h"
 #include "schedule/RandomOffset.h"
-#include "ui/MainWindow.h"
+#include "app/MainWindow.h"
 #include "x10/SimulatedSerialControl.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "app/ConfigFile.h"
 
-#include "app/Notation.h"
+#include "base/Notation.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
 #pragma once
 // config.txt: the eight settings kept between runs.
 
-#include "app/AppState.h"
-#include "app/DataFiles.h"
+#include "base/AppState.h"
+#include "base/DataFiles.h"
 
 #include <string>
 #include <string_view>

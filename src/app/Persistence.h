@@ -3,8 +3,8 @@
 // besides, each new minute writes the files whose text changed since their last
 // write, so a power cut or a crash loses at most a minute of edits.
 
-#include "app/AppState.h"
-#include "app/DataFiles.h"
+#include "base/AppState.h"
+#include "base/DataFiles.h"
 
 #include <array>
 #include <string>

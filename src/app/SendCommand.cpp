@@ -1,10 +1,10 @@
 #include "app/SendCommand.h"
 
 #include "app/ConfigFile.h"
-#include "app/DataFiles.h"
+#include "app/QtSerialControl.h"
 #include "app/SystemClocks.h"
+#include "base/DataFiles.h"
 #include "x10/CodeTable.h"
-#include "x10/QtSerialControl.h"
 #include "x10/SimulatedSerialControl.h"
 #include "x10/Transmitter.h"
 

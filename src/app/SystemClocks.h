@@ -1,7 +1,7 @@
 #pragma once
 // The real clocks and the program's random sequence, handed to the core.
 
-#include "app/Interfaces.h"
+#include "base/Interfaces.h"
 
 class QDateTime;
 

@@ -1,6 +1,6 @@
 #include "remote/NamesFile.h"
 
-#include "app/Notation.h"
+#include "base/Notation.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 // names.txt: the names of the 256 devices, one quoted name a line, A1 first.
 
-#include "app/AppState.h"
-#include "app/DataFiles.h"
+#include "base/AppState.h"
+#include "base/DataFiles.h"
 
 #include <array>
 #include <string>

@@ -2,7 +2,7 @@
 // The one rule by which every random shift of a scheduled time is drawn, and the
 // process-wide generator it draws from.
 
-#include "app/Interfaces.h"
+#include "base/Interfaces.h"
 
 #include <cstdint>
 #include <random>

@@ -1,6 +1,6 @@
 #include "schedule/ScheduleFile.h"
 
-#include "app/Notation.h"
+#include "base/Notation.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #pragma once
 // schedule.txt: the weekly timetable, six lines a record, device by weekday by pair.
 
-#include "app/AppState.h"
-#include "app/DataFiles.h"
+#include "base/AppState.h"
+#include "base/DataFiles.h"
 
 #include <string>
 #include <string_view>

@@ -3,8 +3,8 @@
 // entries and sunrise/sunset events that fall due, and on every tick it sends
 // at most one queued message.
 
-#include "app/AppState.h"
-#include "app/Interfaces.h"
+#include "base/AppState.h"
+#include "base/Interfaces.h"
 
 #include <cstdint>
 #include <optional>

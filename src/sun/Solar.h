@@ -2,7 +2,7 @@
 // Today's sunrise and sunset at the stored location, to the minute, from the
 // low-precision solar series of Van Flandern and Pulkkinen (1979).
 
-#include "app/AppState.h"
+#include "base/AppState.h"
 
 #include <cstdint>
 #include <optional>

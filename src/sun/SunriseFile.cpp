@@ -1,6 +1,6 @@
 #include "sun/SunriseFile.h"
 
-#include "app/Notation.h"
+#include "base/Notation.h"
 
 #include <string>
 

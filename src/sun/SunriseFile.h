@@ -1,8 +1,8 @@
 #pragma once
 // Sunrise.txt: the sunrise and sunset events, four lines an event, device by slot.
 
-#include "app/AppState.h"
-#include "app/DataFiles.h"
+#include "base/AppState.h"
+#include "base/DataFiles.h"
 
 #include <string>
 #include <string_view>

@@ -1,10 +1,19 @@
 #pragma once
 
-#include "app/AppState.h"
+#include "base/AppState.h"
 
 #include <cstdint>
+#include <string>
 
 namespace tarnwick {
+
+// Devices are named by house letter and unit number: "A1" .. "P16" for device 0..255.
+constexpr char HouseLetter(int house) {
+    return static_cast<char>('A' + house);
+}
+inline std::string DeviceLabel(int device) {
+    return HouseLetter(device / kUnitCount) + std::to_string(device % kUnitCount + 1);
+}
 
 // Message number of a command: house x 34 + function offset.
 constexpr std::int32_t UnitOnMessage(int house, int unit) {

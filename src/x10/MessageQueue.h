@@ -2,8 +2,8 @@
 // The transmit queue: a ring of 41 message numbers filled by the scheduler and
 // drained one frame per timer tick.
 
-#include "app/AppState.h"
-#include "app/Interfaces.h"
+#include "base/AppState.h"
+#include "base/Interfaces.h"
 
 #include <cstdint>
 

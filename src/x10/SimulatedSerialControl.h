@@ -3,7 +3,7 @@
 // lines and reports every frame it sees, for trying the program without an
 // interface and for end-to-end tests.
 
-#include "app/Interfaces.h"
+#include "base/Interfaces.h"
 #include "x10/FrameDecoder.h"
 
 #include <ostream>

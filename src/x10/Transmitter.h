@@ -2,8 +2,8 @@
 // The serial line driver: opens and closes the port and clocks one message out
 // as a 40-bit frame on DTR and RTS, each half-step timed by a counting loop.
 
-#include "app/AppState.h"
-#include "app/Interfaces.h"
+#include "base/AppState.h"
+#include "base/Interfaces.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "app/DataFiles.h"
+#include "base/DataFiles.h"
 
 #include "support/FileTesting.h"
 

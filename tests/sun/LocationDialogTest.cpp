@@ -1,8 +1,8 @@
-#include "sun/LocationDialog.h"
+#include "sun/ui/LocationDialog.h"
 
-#include "app/MessageBox.h"
+#include "widgets/MessageBox.h"
 #include "support/Fakes.h"
-#include "ui/TimeBox.h"
+#include "widgets/TimeBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,7 +1,7 @@
 #include "sun/Solar.h"
 
 #include "app/ConfigFile.h"
-#include "app/Notation.h"
+#include "base/Notation.h"
 
 #include <gtest/gtest.h>
 

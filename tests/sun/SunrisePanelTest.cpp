@@ -1,6 +1,6 @@
 #include "support/PageDriver.h"
 
-#include "app/TimeText.h"
+#include "base/TimeText.h"
 #include "sun/Solar.h"
 
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // sequence, a steady clock that moves on by itself, and a serial control that
 // records every line change.
 
-#include "app/Interfaces.h"
+#include "base/Interfaces.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,10 +1,10 @@
 #pragma once
 // Builds the real main window on fakes in a temporary folder, for widget tests.
 
-#include "app/MessageBox.h"
+#include "widgets/MessageBox.h"
 #include "schedule/RandomOffset.h"
 #include "support/Fakes.h"
-#include "ui/MainWindow.h"
+#include "app/MainWindow.h"
 #include "x10/FrameDecoder.h"
 
 #include <QStringList>

@@ -1,5 +1,5 @@
-#include "ui/AboutWindow.h"
-#include "ui/HelpWindow.h"
+#include "app/AboutWindow.h"
+#include "app/HelpWindow.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -6,7 +6,7 @@
 
 #include "schedule/ScheduleFile.h"
 #include "x10/CodeTable.h"
-#include "x10/QtSerialControl.h"
+#include "app/QtSerialControl.h"
 
 #include <QAction>
 #include <QDir>

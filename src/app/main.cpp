@@ -1,0 +1,86 @@
+// Tarnwick: switches X10 devices through a CM17A interface on a serial port.
+
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/QtSerialControl.h"
+#include "app/SendCommand.h"
+#include "app/SystemClocks.h"
+#include "app/TerminationWatcher.h"
+#include "schedule/RandomOffset.h"
+#include "x10/SimulatedSerialControl.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+#include <iostream>
+#include <optional>
+
+namespace {
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+    return {argv + 1, argv + argc};
+}
+
+bool WantsSend(const std::vector<std::string>& args) {
+    for (const auto& a : args)
+        if (a == "send") return true;
+    return false;
+}
+
+// Help and unusable lines end the program here; nullopt means go on.
+std::optional<int> AnswerHelpOrError(const tarnwick::CommandLine& line) {
+    if (line.help) {
+        std::cout << tarnwick::UsageText();
+        return 0;
+    }
+    if (!line.error.empty()) {
+        std::cerr << "tarnwick: " << line.error << "\n\n" << tarnwick::UsageText();
+        return 2;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    using namespace tarnwick;
+
+    // The send command never opens a window, so it must not need a display either.
+    if (WantsSend(Arguments(argc, argv))) {
+        QCoreApplication app(argc, argv);
+        const CommandLine line = ParseCommandLine(Arguments(argc, argv));
+        if (const auto code = AnswerHelpOrError(line)) return *code;
+        return RunSendCommand(line, std::cerr);
+    }
+
+    // Help needs no display, so it is answered before Qt looks for one.
+    if (ParseCommandLine(Arguments(argc, argv)).help) return *AnswerHelpOrError(ParseCommandLine({"--help"}));
+
+    TerminationWatcher::CatchSignals();
+    QApplication app(argc, argv); // takes Qt's own options (-platform, -style) off the line
+    const CommandLine line = ParseCommandLine(Arguments(argc, argv));
+    if (const auto code = AnswerHelpOrError(line)) return *code;
+
+    SystemClock clock;
+    SystemSteadyClock steady;
+    DefaultRandom random;
+    Platform platform;
+    if (line.simulate)
+        platform.serial = std::make_unique<SimulatedSerialControl>(std::cerr, &steady);
+    else
+        platform.serial = std::make_unique<QtSerialControl>(line.portDevices);
+    platform.clock = &clock;
+    platform.steady = &steady;
+    platform.random = &random;
+
+    MainWindow window(std::move(platform));
+    TerminationWatcher watcher;
+    QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &MainWindow::Shutdown);
+    // Any other way out of the event loop still saves first.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &MainWindow::Shutdown);
+    window.Load();
+    // Ended during start-up (a signal while the port's message box was open): saved already.
+    if (window.ShutdownDone()) return 0;
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,108 @@
+#pragma once
+// The one-value-a-line notation shared by config.txt, names.txt, schedule.txt
+// and Sunrise.txt: how each kind of value is written, and how fields are taken
+// back out of a file's bytes.
+
+#include "base/DateTime.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+inline constexpr std::string_view kLineEnd = "\r\n";
+// Put at the start of a text file by some Windows editors; readers skip it.
+inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Full stop whatever the locale, at most 15 significant digits, no trailing zeros:
+// "0", "32.78", "-96.8", "0.5". Values the notation cannot hold (NaN, infinity) give "0".
+std::string FormatDouble(double value);
+
+// "#hh:mm:ss#" when the date part is zero, "#yyyy-mm-dd#" when only the time part is,
+// "#yyyy-mm-dd hh:mm:ss#" otherwise; the value is rounded to the nearest second.
+std::string FormatDateTime(DateTime value);
+
+// Builds a file's text, one value per line.
+class NotationWriter {
+public:
+    void Reserve(std::size_t bytes) { text_.reserve(bytes); }
+    // Written between double quotes as it is; the caller keeps quotes and line breaks out.
+    void WriteString(std::string_view text);
+    void WriteInt16(std::int16_t value);
+    void WriteDouble(double value);
+    void WriteBoolean(bool value);
+    void WriteDateTime(DateTime value);
+    // Text already in this notation, whole lines ended by CR LF.
+    void WriteLines(std::string_view lines) { text_.append(lines); }
+
+    const std::string& Text() const { return text_; }
+    std::string Take() { return std::move(text_); }
+
+private:
+    std::string text_;
+};
+
+// Field parsers; each gives nullopt for text that is not wholly a value of its kind.
+std::optional<std::int16_t> ParseInt16(std::string_view field);
+// Accepts "0.5", ".5", "-.5" and exponents; rejects NaN and infinity.
+std::optional<double> ParseDouble(std::string_view field);
+std::optional<bool> ParseBoolean(std::string_view field);
+// "#hh:mm:ss#", "#yyyy-mm-dd#" or "#yyyy-mm-dd hh:mm:ss#" with valid calendar fields.
+std::optional<DateTime> ParseDateTime(std::string_view field);
+
+// True when value is a time of day alone: no date part, not negative, under one day.
+inline bool IsTimeOfDay(DateTime value) {
+    return value >= 0 && value < 1;
+}
+
+// Takes fields one by one out of a file's bytes. A field runs to the next comma or
+// line end (CR LF, a bare LF or a bare CR); blanks before it are skipped and blanks
+// after an unquoted field dropped. A field that starts with a double quote is the text
+// up to the next double quote on its line (commas included); anything after that
+// quote up to the delimiter is ignored.
+//
+// A line longer than maxLineLength bytes ends the reading: its fields are refused.
+// So reading n fields never needs more than n * (maxLineLength + 2) bytes, and a
+// file cut to that many bytes reads exactly as the whole file would.
+class NotationReader {
+public:
+    explicit NotationReader(std::string_view text, std::size_t maxLineLength);
+
+    // nullopt at the end of the text, or when the field's line is too long.
+    std::optional<std::string_view> NextField();
+
+    // Steps over text if it comes next, from the start of a line. The text must be
+    // whole lines ended by CR LF that this reader accepts; the caller knows what
+    // they read as, which spares parsing text it has seen before.
+    bool SkipLines(std::string_view lines);
+
+    // Each takes one field and parses it as its kind; false, with out left as it was,
+    // when the field is missing or not of that kind.
+    bool ReadInt16(std::int16_t& out);
+    bool ReadDouble(double& out);
+    bool ReadBoolean(bool& out);
+    // A boolean into one of the program's 16-bit flags: -1 true, 0 false.
+    bool ReadFlag(std::int16_t& out);
+    bool ReadDateTime(DateTime& out);
+    // A date-time of any form kept as its time of day; a date in front of it is no damage.
+    bool ReadTimeOfDay(DateTime& out);
+
+    // Bytes needed to hold the first fieldCount fields of any file this reader accepts.
+    static std::size_t ByteBudget(std::size_t fieldCount, std::size_t maxLineLength) {
+        return fieldCount * (maxLineLength + 2);
+    }
+
+private:
+    bool TakeField(std::string_view& out);
+
+    std::string_view text_;
+    std::size_t maxLineLength_;
+    std::size_t pos_ = 0;
+    std::size_t lineStart_ = 0;
+    bool failed_ = false;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,21 @@
+#pragma once
+// Times of day as the time boxes show them: 24-hour "hh:mm", "__:__" when empty.
+
+#include "base/DateTime.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+inline constexpr std::string_view kEmptyTimeText = "__:__";
+
+// A time of day from a box's text: two digits, ":", two digits, hours 0..23 and
+// minutes 0..59. Anything else (partly filled, 24:00, 12:60) gives nullopt.
+std::optional<DateTime> ParseBoxTime(std::string_view text);
+
+// The time of day of value as "hh:mm".
+std::string FormatBoxTime(DateTime value);
+
+} // namespace tarnwick

@@ -1,0 +1,159 @@
+#include "remote/ui/RemotePanel.h"
+
+#include "remote/NamesFile.h"
+#include "x10/CodeTable.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+
+#include "widgets/ComboBoxes.h"
+#include "widgets/Detach.h"
+
+namespace tarnwick {
+namespace {
+constexpr int kRowsPerColumn = 8;
+constexpr int kNameLength = 18;
+} // namespace
+
+RemotePanel::RemotePanel(AppState& state, IMessageSender& sender, QWidget* parent)
+    : QGroupBox(QStringLiteral("Remote Control"), parent), state_(state), sender_(sender) {
+    setObjectName(QStringLiteral("frmRemote"));
+    auto* outer = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    outer->addLayout(grid);
+
+    // Created in reading order (row by row, left column first) so the tab order follows it.
+    for (int row = 0; row < kRowsPerColumn; ++row) {
+        for (int column = 0; column < 2; ++column) {
+            const int u = row + column * kRowsPerColumn;
+            auto* name = new QLineEdit(this);
+            name->setObjectName(QStringLiteral("txtA(%1)").arg(u));
+            name->setAccessibleName(QStringLiteral("Name of unit %1").arg(u + 1));
+            name->installEventFilter(this);
+            // No maximum length on the box: it would cut a longer name read from names.txt.
+            connect(name, &QLineEdit::textEdited, this,
+                    [this, u](const QString& text) { NameEdited(u, text); });
+            auto* box = new QCheckBox(QStringLiteral("%1 On").arg(u + 1), this);
+            box->setObjectName(QStringLiteral("chkA(%1)").arg(u));
+            connect(box, &QCheckBox::toggled, this, [this, u](bool checked) { UnitClicked(u, checked); });
+            grid->addWidget(name, row, column * 2);
+            grid->addWidget(box, row, column * 2 + 1);
+            txtA_[u] = name;
+            chkA_[u] = box;
+        }
+    }
+
+    auto* bottom = new QHBoxLayout;
+    outer->addLayout(bottom);
+    btnDim_ = new QPushButton(QStringLiteral("Dim"), this);
+    btnDim_->setObjectName(QStringLiteral("btnDim"));
+    btnBright_ = new QPushButton(QStringLiteral("Bright"), this);
+    btnBright_->setObjectName(QStringLiteral("btnBright"));
+    QStringList houses;
+    for (int h = 0; h < kHouseCount; ++h) houses << QString(QChar(HouseLetter(h)));
+    cboAddress_ = MakeEditableCombo(this, QStringLiteral("cboAddress"), houses, QStringLiteral("A"));
+    auto* lblHouseCode = new QLabel(QStringLiteral("House Code"), this);
+    lblHouseCode->setObjectName(QStringLiteral("lblHouseCode"));
+    lblHouseCode->setBuddy(cboAddress_);
+    bottom->addWidget(btnDim_);
+    bottom->addWidget(btnBright_);
+    bottom->addWidget(cboAddress_);
+    bottom->addWidget(lblHouseCode);
+    bottom->addStretch(1);
+
+    connect(btnBright_, &QPushButton::clicked, this, [this] { SendHouseCommand(32); });
+    connect(btnDim_, &QPushButton::clicked, this, [this] { SendHouseCommand(33); });
+    // Every keystroke and every pick from the list switches the house code.
+    connect(cboAddress_, &QComboBox::editTextChanged, this, &RemotePanel::SwitchHouse);
+    connect(cboAddress_, &QComboBox::activated, this, &RemotePanel::SwitchHouse);
+}
+
+std::int16_t RemotePanel::AddressIndex() const {
+    return static_cast<std::int16_t>(std::max(ExactIndex(cboAddress_), 0));
+}
+
+void RemotePanel::ShowNames() {
+    const int h = state_.PreviousAddressIndex;
+    for (int u = 0; u < kUnitCount; ++u) {
+        boxTexts_[u] = QString::fromStdString(state_.DeviceNames[h][u]);
+        txtA_[u]->setText(boxTexts_[u]);
+    }
+}
+
+void RemotePanel::NameEdited(int u, const QString& edited) {
+    QLineEdit* name = txtA_[u];
+    // The names file cannot hold a double quote, so none gets in, typed or pasted.
+    QString text = edited;
+    qsizetype cursor = name->cursorPosition() - edited.left(name->cursorPosition()).count(QLatin1Char('"'));
+    text.remove(QLatin1Char('"'));
+    // Typing stops at the box's length; a longer name from the file stays whole but grows no further.
+    if (text.size() > kNameLength && text.size() > boxTexts_[u].size()) {
+        cursor -= text.size() - boxTexts_[u].size();
+        text = boxTexts_[u];
+    }
+    boxTexts_[u] = text;
+    if (text == edited) return;
+    name->setText(text);
+    name->setCursorPosition(static_cast<int>(std::clamp<qsizetype>(cursor, 0, text.size())));
+}
+
+void RemotePanel::StoreNames() {
+    const int h = state_.PreviousAddressIndex;
+    for (int u = 0; u < kUnitCount; ++u)
+        state_.DeviceNames[h][u] = SanitizeName(txtA_[u]->text().toStdString());
+}
+
+bool RemotePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        for (int u = 0; u < kUnitCount; ++u)
+            if (watched == txtA_[u])
+                state_.DeviceNames[state_.PreviousAddressIndex][u] =
+                    SanitizeName(txtA_[u]->text().toStdString());
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void RemotePanel::SwitchHouse() {
+    state_.CheckBoxEventsSuppressed = kTrue;
+    const int previous = state_.PreviousAddressIndex;
+    for (int u = 0; u < kUnitCount; ++u)
+        state_.UnitSwitchState[previous][u] = chkA_[u]->isChecked() ? kTrue : kFalse;
+    StoreNames();
+    state_.PreviousAddressIndex = AddressIndex();
+    const int h = state_.PreviousAddressIndex;
+    for (int u = 0; u < kUnitCount; ++u) chkA_[u]->setChecked(state_.UnitSwitchState[h][u] != 0);
+    ShowNames();
+    state_.CheckBoxEventsSuppressed = kFalse;
+}
+
+void RemotePanel::UnitClicked(int unit, bool checked) {
+    if (state_.CheckBoxEventsSuppressed) return;
+    if (state_.FrameStep != 0) {
+        // A frame is on the wire: undo the click rather than start another.
+        state_.CheckBoxEventsSuppressed = kTrue;
+        chkA_[unit]->setChecked(!checked);
+        state_.CheckBoxEventsSuppressed = kFalse;
+        return;
+    }
+    const int h = AddressIndex();
+    sender_.Transmit_Message(checked ? UnitOnMessage(h, unit) : UnitOffMessage(h, unit));
+}
+
+void RemotePanel::SendHouseCommand(int functionOffset) {
+    if (state_.FrameStep != 0) return;
+    sender_.Transmit_Message(AddressIndex() * 34 + functionOffset);
+}
+
+RemotePanel::~RemotePanel() {
+    DetachChildren(this);
+}
+
+} // namespace tarnwick

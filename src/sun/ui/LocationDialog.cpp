@@ -1,0 +1,317 @@
+#include "sun/ui/LocationDialog.h"
+
+#include "sun/Solar.h"
+#include "widgets/MessageBox.h"
+#include "widgets/TimeBox.h"
+#include "widgets/Twips.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QTime>
+
+#include <algorithm>
+#include <cmath>
+
+#include "widgets/Detach.h"
+
+namespace tarnwick {
+namespace {
+
+constexpr int kFirstTimeZone = 4;
+constexpr std::array<const char*, 7> kTimeZoneNames = {"Atlantic", "Eastern", "Central", "Mountain",
+                                                       "Pacific",  "Alaska",  "Hawaii"};
+constexpr std::array<const char*, 3> kPartNames = {"degrees", "minutes", "seconds"};
+constexpr std::array<double, 3> kPartsPerDegree = {1.0, 60.0, 3600.0};
+constexpr int kMinuteLimit = 59;
+
+struct DegreesMinutesSeconds {
+    long long degrees = 0;
+    long long minutes = 0;
+    long long seconds = 0;
+};
+
+// To the nearest whole second, carried into minutes and degrees, so that a value shows again
+// as it was entered; no more than the fields accept, however far beyond an edited config.txt goes.
+DegreesMinutesSeconds Split(double value, int degreeLimit) {
+    const double most = degreeLimit * 3600.0 + 3599.0;
+    double seconds = std::round(std::fabs(value) * 3600.0);
+    if (!(seconds <= most)) seconds = most;
+    const auto total = static_cast<long long>(seconds);
+    return {total / 3600, total / 60 % 60, total % 60};
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+} // namespace
+
+QString SunTimeText(DateTime time, const QLocale& locale) {
+    // The long form is the locale's own time with seconds; only its zone is dropped.
+    const QString longFormat = locale.timeFormat(QLocale::LongFormat);
+    QString format;
+    bool quoted = false;
+    for (const QChar ch : longFormat) {
+        if (ch == QLatin1Char('\'')) quoted = !quoted;
+        if (!quoted && ch == QLatin1Char('t')) continue;
+        format += ch;
+    }
+    const CivilDateTime c = ToCivil(TimeOf(time));
+    return locale.toString(QTime(c.hour % 24, c.minute, c.second), format.trimmed());
+}
+
+LocationDialog::LocationDialog(AppState& state, IClock& clock, QWidget* parent)
+    : QDialog(parent), state_(state), clock_(clock) {
+    setObjectName(QStringLiteral("frmLocation"));
+    setWindowTitle(QStringLiteral("Current Location"));
+    setModal(false);
+    const TwipScale twips(fontMetrics());
+
+    latitude_.negative = QStringLiteral("S");
+    latitude_.degreeLimit = 89;
+    latitude_.degreeMessage = QStringLiteral("Enter a Value between 0 and 89");
+    longitude_.negative = QStringLiteral("W");
+    longitude_.degreeLimit = 179;
+    longitude_.degreeMessage = QStringLiteral("Enter a Value between 0 and 179");
+
+    // Created in reading order, so the tab order follows the rows.
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(twips(120), twips(120), twips(120), twips(120));
+    grid->setVerticalSpacing(twips(180));
+    grid->setHorizontalSpacing(twips(120));
+    grid->setSizeConstraint(QLayout::SetFixedSize);
+
+    latitude_.hemisphere = new QComboBox(this);
+    latitude_.hemisphere->setObjectName(QStringLiteral("cboLatitude"));
+    latitude_.hemisphere->addItems({QStringLiteral("N"), QStringLiteral("S")});
+    latitude_.hemisphere->setCurrentIndex(0);
+    BuildCoordinate(latitude_, QStringLiteral("Latitude"), 2);
+    lblLatitude_ = MakeLabel(this, "lblLatitude", QStringLiteral("Latitude (dd:mm:ss)"));
+
+    longitude_.hemisphere = new QComboBox(this);
+    longitude_.hemisphere->setObjectName(QStringLiteral("cboLongitude"));
+    longitude_.hemisphere->addItems({QStringLiteral("E"), QStringLiteral("W")});
+    longitude_.hemisphere->setCurrentIndex(1);
+    BuildCoordinate(longitude_, QStringLiteral("Longitude"), 3);
+    lblLongitude_ = MakeLabel(this, "lblLongitude", QStringLiteral("Longitude (ddd:mm:ss)"));
+
+    int row = 0;
+    for (auto [c, label] : {std::pair{&latitude_, lblLatitude_}, std::pair{&longitude_, lblLongitude_}}) {
+        auto* fields = new QHBoxLayout;
+        fields->setSpacing(twips(120));
+        for (DigitsBox* field : c->fields) fields->addWidget(field);
+        fields->addStretch(1);
+        grid->addWidget(c->hemisphere, row, 0);
+        grid->addLayout(fields, row, 1);
+        grid->addWidget(label, row, 2);
+        ++row;
+    }
+
+    lstTimeZone_ = new QListWidget(this);
+    lstTimeZone_->setObjectName(QStringLiteral("lstTimeZone"));
+    lstTimeZone_->setAccessibleName(QStringLiteral("Time zone"));
+    lstTimeZone_->setSelectionMode(QAbstractItemView::SingleSelection);
+    int widest = 0;
+    for (const char* name : kTimeZoneNames) {
+        lstTimeZone_->addItem(QString::fromLatin1(name));
+        widest = std::max(widest, lstTimeZone_->fontMetrics().horizontalAdvance(QString::fromLatin1(name)));
+    }
+    // One entry high, as designed: the list scrolls through the zones.
+    const int frame = 2 * lstTimeZone_->frameWidth();
+    lstTimeZone_->setFixedHeight(lstTimeZone_->sizeHintForRow(0) + frame);
+    lstTimeZone_->setFixedWidth(std::max(
+        widest + twips(180) + lstTimeZone_->verticalScrollBar()->sizeHint().width() + frame, twips(1212)));
+    lblTimeZone_ = MakeLabel(this, "lblTimeZone", QStringLiteral("Time Zone"));
+    chkDaylightSavingsTime_ = new QCheckBox(QStringLiteral("Daylight Savings Time Observed"), this);
+    chkDaylightSavingsTime_->setObjectName(QStringLiteral("chkDaylightSavingsTime"));
+    auto* zone = new QHBoxLayout;
+    zone->setSpacing(twips(120));
+    zone->addWidget(lstTimeZone_);
+    zone->addWidget(lblTimeZone_);
+    zone->addStretch(1);
+    grid->addLayout(zone, row, 0, 1, 2);
+    grid->addWidget(chkDaylightSavingsTime_, row, 2);
+    ++row;
+
+    lblSunrise_ = MakeLabel(this, "lblSunrise", QStringLiteral("Sunrise at"));
+    lblSunset_ = MakeLabel(this, "lblSunset", QStringLiteral("Sunset at"));
+    grid->addWidget(lblSunrise_, row, 0, 1, 2);
+    grid->addWidget(lblSunset_, row, 2);
+    ++row;
+
+    cmdLocationOK_ = new QPushButton(QStringLiteral("OK"), this);
+    cmdLocationOK_->setObjectName(QStringLiteral("cmdLocationOK"));
+    cmdLocationOK_->setMinimumWidth(twips(732));
+    grid->addWidget(cmdLocationOK_, row, 0, 1, 3, Qt::AlignHCenter);
+
+    for (Coordinate* c : {&latitude_, &longitude_}) {
+        for (int i = 0; i < 3; ++i)
+            connect(c->fields[i], &DigitsBox::focusLeft, this, [this, c, i] { FieldLeft(*c, i); });
+        // No Cancel: a new hemisphere counts at once, like every other entry here.
+        connect(c->hemisphere, &QComboBox::activated, this, &LocationDialog::Recalculate);
+    }
+    connect(lstTimeZone_, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!filling_) TimeZoneClicked();
+    });
+    connect(chkDaylightSavingsTime_, &QCheckBox::clicked, this, &LocationDialog::DaylightClicked);
+    connect(cmdLocationOK_, &QPushButton::clicked, this, &LocationDialog::OkClicked);
+}
+
+void LocationDialog::BuildCoordinate(Coordinate& c, const QString& what, int degreeDigits) {
+    c.hemisphere->setAccessibleName(what + QStringLiteral(" hemisphere"));
+    for (int i = 0; i < 3; ++i) {
+        auto* field = new DigitsBox(i == 0 ? degreeDigits : 2, this);
+        field->setObjectName(QStringLiteral("meb%1(%2)").arg(what).arg(i));
+        field->setAccessibleName(what + QLatin1Char(' ') + QString::fromLatin1(kPartNames[i]));
+        c.fields[i] = field;
+    }
+}
+
+bool LocationDialog::event(QEvent* event) {
+    // Closing our own message box hands the activation back; that is no new visit.
+    if (event->type() == QEvent::WindowActivate && !messageOpen_) Activate();
+    return QDialog::event(event);
+}
+
+void LocationDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Some window managers show a window without activating it; it must not look stale.
+    if (!event->spontaneous()) Activate();
+}
+
+void LocationDialog::Activate() {
+    CalculateSunTimes(state_, clock_.Now());
+    UpdateSunLabels();
+    ShowCoordinate(latitude_, state_.Latitude, QStringLiteral("N"));
+    ShowCoordinate(longitude_, state_.Longitude, QStringLiteral("E"));
+
+    filling_ = true;
+    const int position = state_.TimeZone - kFirstTimeZone;
+    if (position >= 0 && position < lstTimeZone_->count()) {
+        lstTimeZone_->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
+        lstTimeZone_->scrollToItem(lstTimeZone_->item(position));
+    } else {
+        // A zone from an edited config.txt that the list has no entry for.
+        lstTimeZone_->clearSelection();
+    }
+    filling_ = false;
+    chkDaylightSavingsTime_->setChecked(state_.DaylightSavings == kTrue);
+}
+
+void LocationDialog::ShowCoordinate(Coordinate& c, double value, const QString& positive) {
+    // Zero, or no number at all, means never entered: whatever the fields hold is left alone.
+    if (value == 0 || std::isnan(value)) {
+        c.shown.clear();
+        return;
+    }
+    c.hemisphere->setCurrentText(value < 0 ? c.negative : positive);
+    const DegreesMinutesSeconds parts = Split(value, c.degreeLimit);
+    c.fields[0]->setText(QString::number(parts.degrees));
+    c.fields[1]->setText(QString::number(parts.minutes));
+    c.fields[2]->setText(QString::number(parts.seconds));
+    c.shown = Entries(c);
+    c.shownValue = value;
+}
+
+QStringList LocationDialog::Entries(const Coordinate& c) {
+    return {c.hemisphere->currentText(), c.fields[0]->Digits(), c.fields[1]->Digits(), c.fields[2]->Digits()};
+}
+
+void LocationDialog::DetermineLatLong() {
+    state_.Latitude = ReadCoordinate(latitude_);
+    state_.Longitude = ReadCoordinate(longitude_);
+}
+
+double LocationDialog::ReadCoordinate(Coordinate& c) {
+    // Fields left as shown stand for the value shown, with the fraction of a second they cannot hold.
+    if (!c.shown.isEmpty() && Entries(c) == c.shown) return c.shownValue;
+    double value = 0;
+    for (int i = 0; i < 3; ++i) {
+        bool numeric = false;
+        const int part = c.fields[i]->Digits().toInt(&numeric);
+        if (!numeric) {
+            c.fields[i]->clear();
+            continue;
+        }
+        value += part / kPartsPerDegree[i];
+    }
+    return c.hemisphere->currentText() == c.negative ? -value : value;
+}
+
+void LocationDialog::FieldLeft(Coordinate& c, int index) {
+    DigitsBox* field = c.fields[index];
+    const QString text = field->Digits();
+    if (text.isEmpty()) return;
+    bool numeric = false;
+    const int value = text.toInt(&numeric);
+    if (!numeric) {
+        Message(QStringLiteral("Enter Numeric Values only"));
+        field->clear();
+        return;
+    }
+    if (index == 0 && value > c.degreeLimit) {
+        Message(c.degreeMessage);
+        field->clear();
+    } else if (index > 0 && value > kMinuteLimit) {
+        Message(QStringLiteral("Enter a Value between 0 and 59"));
+        field->clear();
+    }
+    Recalculate();
+}
+
+void LocationDialog::TimeZoneClicked() {
+    const int position = lstTimeZone_->currentRow();
+    QListWidgetItem* clicked = lstTimeZone_->item(position);
+    if (clicked && clicked->isSelected()) {
+        state_.TimeZone = static_cast<std::int16_t>(position + kFirstTimeZone);
+        filling_ = true;
+        for (int i = 0; i < lstTimeZone_->count(); ++i)
+            if (i != position) lstTimeZone_->item(i)->setSelected(false);
+        filling_ = false;
+    }
+    Recalculate();
+}
+
+void LocationDialog::DaylightClicked(bool checked) {
+    // The sun times catch up at the next recompute.
+    state_.DaylightSavings = checked ? kTrue : kFalse;
+}
+
+void LocationDialog::OkClicked() {
+    hide();
+    Recalculate();
+}
+
+void LocationDialog::Recalculate() {
+    DetermineLatLong();
+    CalculateSunTimes(state_, clock_.Now());
+    UpdateSunLabels();
+}
+
+void LocationDialog::UpdateSunLabels() {
+    lblSunrise_->setText(QStringLiteral("Sunrise ") + SunTimeText(state_.SunriseTime));
+    lblSunset_->setText(QStringLiteral("Sunset ") + SunTimeText(state_.SunsetTime));
+}
+
+void LocationDialog::Message(const QString& text) {
+    messageOpen_ = true;
+    ShowMessage(this, text);
+    messageOpen_ = false;
+}
+
+LocationDialog::~LocationDialog() {
+    DetachChildren(this);
+}
+
+} // namespace tarnwick

@@ -1,0 +1,84 @@
+#pragma once
+// The location dialog: latitude, longitude, time zone and daylight saving, each
+// applied to the shared settings as it is entered, with today's sunrise and sunset.
+// Modeless and kept for the whole run: OK only hides it.
+
+#include "base/AppState.h"
+#include "base/Interfaces.h"
+
+#include <QDialog>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace tarnwick {
+
+class DigitsBox;
+
+// A sun time in the locale's own time-of-day form, seconds included, no time zone.
+QString SunTimeText(DateTime time, const QLocale& locale = QLocale());
+
+class LocationDialog : public QDialog {
+    Q_OBJECT
+public:
+    LocationDialog(AppState& state, IClock& clock, QWidget* parent = nullptr);
+    ~LocationDialog() override;
+
+    // Runs whenever the dialog becomes the active window; callable directly as well.
+    void Activate();
+    // Rebuilds Latitude and Longitude from the fields and hemisphere boxes.
+    void DetermineLatLong();
+
+protected:
+    bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // One coordinate's row: hemisphere box, degree, minute and second fields.
+    struct Coordinate {
+        QComboBox* hemisphere = nullptr;
+        std::array<DigitsBox*, 3> fields{};
+        QString negative;      // the hemisphere text that makes the value negative
+        int degreeLimit = 0;   // highest degree value accepted
+        QString degreeMessage; // shown when the degrees exceed it
+        QStringList shown;     // hemisphere and fields as activation last filled them
+        double shownValue = 0; // the setting they were filled from
+    };
+
+    void BuildCoordinate(Coordinate& c, const QString& what, int degreeDigits);
+    double ReadCoordinate(Coordinate& c);
+    static QStringList Entries(const Coordinate& c);
+    void ShowCoordinate(Coordinate& c, double value, const QString& positive);
+    void FieldLeft(Coordinate& c, int index);
+    void TimeZoneClicked();
+    void DaylightClicked(bool checked);
+    void OkClicked();
+    void Recalculate();
+    void UpdateSunLabels();
+    void Message(const QString& text);
+
+    AppState& state_;
+    IClock& clock_;
+    Coordinate latitude_;
+    Coordinate longitude_;
+    QLabel* lblLatitude_ = nullptr;
+    QLabel* lblLongitude_ = nullptr;
+    QListWidget* lstTimeZone_ = nullptr;
+    QLabel* lblTimeZone_ = nullptr;
+    QCheckBox* chkDaylightSavingsTime_ = nullptr;
+    QLabel* lblSunrise_ = nullptr;
+    QLabel* lblSunset_ = nullptr;
+    QPushButton* cmdLocationOK_ = nullptr;
+    bool filling_ = false;
+    bool messageOpen_ = false;
+};
+
+} // namespace tarnwick
