@@ -25,7 +25,7 @@ tarnwick_install_packages cmake make clang libclang-rt-dev
 
 mkdir -p "$build"
 # shellcheck disable=SC2086 # one target per word
-if ! { CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DTARNWICK_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo &&
+if ! { (cd "$root" && cmake --preset fuzz -B "$build") &&
     cmake --build "$build" -j "$(tarnwick_jobs)" --target $targets; } >"$build/build-log.txt" 2>&1; then
     cat "$build/build-log.txt" >&2
     exit 1

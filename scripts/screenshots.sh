@@ -8,6 +8,7 @@ source "$root/scripts/common.sh"
 tarnwick_install_packages "${TARNWICK_RUN_PACKAGES[@]}" fonts-dejavu-core
 
 build="$root/build/release"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTARNWICK_BUILD_TESTS=OFF -DTARNWICK_BUILD_BENCH=OFF >/dev/null
+cd "$root"
+cmake --preset release >/dev/null
 cmake --build "$build" --target tarnwick_screenshots -j "$(tarnwick_jobs)"
 QT_QPA_PLATFORM=offscreen "$build/tools/tarnwick_screenshots" "$root/docs/screenshots"

@@ -73,7 +73,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    return "Usage: tarnwick [--simulate] [--port N=DEVICE]...\n"
+    return "Tarnwick " TARNWICK_VERSION "\n"
+           "\n"
+           "Usage: tarnwick [--simulate] [--port N=DEVICE]...\n"
            "       tarnwick send [--simulate] [--port N=DEVICE]... COMMAND...\n"
            "\n"
            "Without a command, opens the Tarnwick window. Data files are kept in the current folder.\n"

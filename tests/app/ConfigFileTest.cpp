@@ -90,7 +90,7 @@ TEST_P(ConfigExampleTest, WritesTheExactBytesAndReadsThemBack) {
 INSTANTIATE_TEST_SUITE_P(Examples, ConfigExampleTest,
                          ::testing::Values(ExampleCase{"Fresh", &kFreshFile, 53, kDefaults},
                                            ExampleCase{"Dallas", &kDallasFile, 64, kDallas}),
-                         [](const auto& info) { return info.param.name; });
+                         [](const auto& p) { return p.param.name; });
 
 TEST(ConfigFileTest, FirstStartAppliesDefaultsAndWritesTheFreshFile) {
     TempFolder folder;
@@ -216,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {1, 27, 400, 150, -0.5, -96.8, -10, kFalse}},
         DamageCase{
             "HugeLine", DallasWith(2, std::string(5'000'000, '7').c_str()), {1, 27, 25, 45, 0, 0, 6, kTrue}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& p) { return p.param.name; });
 
 TEST(ConfigRobustnessTest, SurvivesNoiseAndEveryTruncation) {
     auto state = std::make_unique<AppState>();

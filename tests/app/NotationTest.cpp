@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FieldCase{"OpenQuoteEndsWithLine", "\"open\r\nnext\r\n", {"open", "next"}},
                       FieldCase{"EmptyLines", "\r\n\"\"\r\nx", {"", "", "x"}}, FieldCase{"Nothing", "", {}},
                       FieldCase{"TrailingBlanksAndComma", "a,\r\n   ", {"a", ""}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& p) { return p.param.name; });
 
 TEST(NotationTest, ALineOverTheCapEndsReading) {
     EXPECT_EQ(AllFields("12345678\r\n123456789\r\n1\r\n", 8), std::vector<std::string>{"12345678"});

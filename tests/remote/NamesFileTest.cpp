@@ -123,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                   256, std::vector<std::string>(256, "x")},
         ParseCase{
             "OverlongLineEndsReading", "\"a\"\r\n\"" + std::string(5000, 'y') + "\"\r\n\"c\"\r\n", 1, {"a"}}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& p) { return p.param.name; });
 
 // A line of the file holds at most 1024 bytes. A name read from a full line gains two quotes
 // when written, and one read as Windows-1252 grows in UTF-8: unless they are cut, the next

@@ -51,10 +51,10 @@ INSTANTIATE_TEST_SUITE_P(Examples, RandomOffsetDrawCase,
                                            DrawCase{5, 0.7, 2}, DrawCase{5, 0.9, 2}, DrawCase{99, 0.0, -48},
                                            DrawCase{99, 0.49, 1}, DrawCase{99, 0.999, 50},
                                            DrawCase{32767, 0.0, -16382}, DrawCase{32767, 0.99999999, 16384}),
-                         [](const auto& info) {
+                         [](const auto& p) {
                              char name[32];
-                             std::snprintf(name, sizeof name, "Interval%d_%zu", info.param.interval,
-                                           info.index);
+                             std::snprintf(name, sizeof name, "Interval%d_%zu", p.param.interval,
+                                           p.index);
                              return std::string(name);
                          });
 

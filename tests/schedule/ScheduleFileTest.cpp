@@ -144,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DamageCase{"NumberForFlag", 1, "-1"}, DamageCase{"FlagForNumber", 2, "#TRUE#"},
                       DamageCase{"OffsetOutOfRange", 5, "99999"}, DamageCase{"EmptyLine", 4, ""},
                       DamageCase{"OverlongLine", 2, std::string(100, '7')}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& p) { return p.param.name; });
 
 TEST(ScheduleParseTest, AShortFileKeepsItsWholeRecords) {
     const std::string text = FormatSchedule(*PatternTable());

@@ -282,7 +282,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SunEventCase{"BeforeSunriseOverMidnight", 0, 1, 7, 0, 1, 0, "23:50"},
                       SunEventCase{"ActionNothing", 2, 0, 0, 0, 0, 0, ""},
                       SunEventCase{"UnknownAction", 2, 0, 0, 0, 3, 0, ""}),
-    [](const ::testing::TestParamInfo<SunEventCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<SunEventCase>& p) { return std::string(p.param.name); });
 
 TEST_F(SchedulerTest, RandomisedSunEventDrawsANewShiftForTheNextDay) {
     state->SunsetTime = MakeTime(19, 45);

@@ -196,10 +196,10 @@ INSTANTIATE_TEST_SUITE_P(Examples, DayCountCaseTest,
                                            // Julian calendar before 1583.
                                            DayCountCase{1582, 10, 4, 2299159, -152385.5},
                                            DayCountCase{1000, 1, 1, 2086307, -365237.5}),
-                         [](const auto& info) {
+                         [](const auto& p) {
                              char name[32];
-                             std::snprintf(name, sizeof name, "Y%dM%dD%d", info.param.year, info.param.month,
-                                           info.param.day);
+                             std::snprintf(name, sizeof name, "Y%dM%dD%d", p.param.year, p.param.month,
+                                           p.param.day);
                              return std::string(name);
                          });
 

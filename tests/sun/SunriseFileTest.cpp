@@ -153,7 +153,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DamageCase{"NumberForRandom", 3, "5"}, DamageCase{"BadRandomDate", 3, "#1900-02-30#"},
                       DamageCase{"OverlongLine", 3, std::string(100, ' ') + "#00:00:00#"},
                       DamageCase{"EndsEarly", -1, ""}, DamageCase{"EmptyLine", 1, ""}),
-    [](const auto& info) { return info.param.name; });
+    [](const auto& p) { return p.param.name; });
 
 TEST(SunriseRobustnessTest, SurvivesNoiseAndTruncation) {
     auto table = std::make_unique<SunriseTable>();

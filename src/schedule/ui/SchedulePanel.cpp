@@ -86,16 +86,16 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
             auto* box = new TimeBox(this);
             box->setObjectName(QStringLiteral("mebOnOff(%1)").arg(i));
             box->setAccessibleName(what);
-            auto* random = new QCheckBox(this);
-            random->setObjectName(QStringLiteral("chkRandom(%1)").arg(i));
-            random->setAccessibleName(QStringLiteral("Randomize ") + what);
+            auto* shift = new QCheckBox(this);
+            shift->setObjectName(QStringLiteral("chkRandom(%1)").arg(i));
+            shift->setAccessibleName(QStringLiteral("Randomize ") + what);
             grid->addWidget(box, 1 + w, 1 + column * 2);
-            grid->addWidget(random, 1 + w, 2 + column * 2);
+            grid->addWidget(shift, 1 + w, 2 + column * 2);
             connect(box, &TimeBox::focusLeft, this, [this, i] { TimeLeft(i, DeviceIndex()); });
-            connect(random, &QCheckBox::toggled, this,
+            connect(shift, &QCheckBox::toggled, this,
                     [this, i](bool checked) { RandomClicked(i, checked); });
             mebOnOff_[i] = box;
-            chkRandom_[i] = random;
+            chkRandom_[i] = shift;
         }
     }
     auto* note = new QLabel(QStringLiteral("Note: Check the check box to the left of the On or Off time to "
