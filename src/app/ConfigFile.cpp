@@ -10,12 +10,6 @@ namespace {
 constexpr int kConfigLineCount = 8;
 constexpr std::size_t kMaxConfigLine = 256;
 
-constexpr std::int16_t kDefaultCommPort = 2;
-constexpr std::int16_t kDefaultCpuFactor = 1;
-constexpr std::int16_t kDefaultClockFactor = 25;
-constexpr std::int16_t kDefaultRandomInterval = 45;
-constexpr std::int16_t kDefaultTimeZone = 6;
-
 struct Word {
     std::string_view text;
     std::int16_t value;
@@ -61,58 +55,38 @@ std::string_view FirstLines(std::string_view bytes, int count) {
 
 } // namespace
 
-void ApplyConfigDefaults(AppState& state) {
-    state.CommPortNumber = kDefaultCommPort;
-    state.CpuFactor = kDefaultCpuFactor;
-    state.ClockFactor = kDefaultClockFactor;
-    state.RandomInterval = kDefaultRandomInterval;
-    state.TimeZone = kDefaultTimeZone;
-    state.DaylightSavings = kTrue;
+std::size_t ConfigByteBudget() {
+    return NotationReader::ByteBudget(kConfigLineCount, kMaxConfigLine) + kUtf8Bom.size();
 }
 
-void ParseConfig(std::string_view bytes, AppState& state) {
+Settings ParseConfig(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) bytes.remove_prefix(kUtf8Bom.size());
     NotationReader reader(FirstLines(bytes, kConfigLineCount), kMaxConfigLine);
-    state.CommPortNumber = ValueOfWord(kPortWords, reader.NextField(), kDefaultCommPort);
-    state.CpuFactor = ValueOfWord(kCpuWords, reader.NextField(), kDefaultCpuFactor);
-    state.ClockFactor = ValueOfWord(kClockWords, reader.NextField(), kDefaultClockFactor);
+    const Settings defaults;
+    Settings settings;
+    settings.commPort = ValueOfWord(kPortWords, reader.NextField(), defaults.commPort);
+    settings.cpuFactor = ValueOfWord(kCpuWords, reader.NextField(), defaults.cpuFactor);
+    settings.clockFactor = ValueOfWord(kClockWords, reader.NextField(), defaults.clockFactor);
     // Each read leaves its default in place when it fails, and stops the reads after it.
-    state.RandomInterval = kDefaultRandomInterval;
-    state.Latitude = 0;
-    state.Longitude = 0;
-    state.TimeZone = kDefaultTimeZone;
-    state.DaylightSavings = kTrue;
-    static_cast<void>(reader.ReadInt16(state.RandomInterval) && reader.ReadDouble(state.Latitude) &&
-                      reader.ReadDouble(state.Longitude) && reader.ReadInt16(state.TimeZone) &&
-                      reader.ReadFlag(state.DaylightSavings));
+    Location& place = settings.location;
+    static_cast<void>(reader.ReadInt16(settings.randomInterval) && reader.ReadDouble(place.latitude) &&
+                      reader.ReadDouble(place.longitude) && reader.ReadInt16(place.timeZone) &&
+                      reader.ReadBoolean(place.daylightSaving));
+    return settings;
 }
 
-std::string FormatConfig(const AppState& state) {
+std::string FormatConfig(const Settings& settings) {
+    const Settings defaults;
     NotationWriter writer;
-    writer.WriteString(WordOfValue(kPortWords, state.CommPortNumber, kDefaultCommPort));
-    writer.WriteString(WordOfValue(kCpuWords, state.CpuFactor, kDefaultCpuFactor));
-    writer.WriteString(WordOfValue(kClockWords, state.ClockFactor, kDefaultClockFactor));
-    writer.WriteInt16(state.RandomInterval);
-    writer.WriteDouble(state.Latitude);
-    writer.WriteDouble(state.Longitude);
-    writer.WriteInt16(state.TimeZone);
-    writer.WriteBoolean(state.DaylightSavings != kFalse);
+    writer.WriteString(WordOfValue(kPortWords, settings.commPort, defaults.commPort));
+    writer.WriteString(WordOfValue(kCpuWords, settings.cpuFactor, defaults.cpuFactor));
+    writer.WriteString(WordOfValue(kClockWords, settings.clockFactor, defaults.clockFactor));
+    writer.WriteInt16(settings.randomInterval);
+    writer.WriteDouble(settings.location.latitude);
+    writer.WriteDouble(settings.location.longitude);
+    writer.WriteInt16(settings.location.timeZone);
+    writer.WriteBoolean(settings.location.daylightSaving);
     return writer.Take();
-}
-
-void ReadConfigFile(AppState& state, FileTable& files) {
-    const auto bytes = files.ReadFile(
-        kConfigFileName, NotationReader::ByteBudget(kConfigLineCount, kMaxConfigLine) + kUtf8Bom.size());
-    if (bytes) {
-        ParseConfig(*bytes, state);
-        return;
-    }
-    ApplyConfigDefaults(state);
-    UpdateConfigFile(state, files);
-}
-
-void UpdateConfigFile(const AppState& state, FileTable& files) {
-    files.WriteFile(kConfigFileName, FormatConfig(state));
 }
 
 } // namespace tarnwick

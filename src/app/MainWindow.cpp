@@ -1,20 +1,12 @@
 #include "app/MainWindow.h"
 
 #include "app/AboutWindow.h"
-#include "app/ConfigFile.h"
 #include "app/HelpWindow.h"
-#include "remote/NamesFile.h"
 #include "remote/ui/RemotePanel.h"
-#include "schedule/ScheduleFile.h"
-#include "schedule/TickPacing.h"
 #include "schedule/ui/SchedulePanel.h"
-#include "sun/Solar.h"
-#include "sun/SunriseFile.h"
 #include "sun/ui/LocationDialog.h"
 #include "sun/ui/SunrisePanel.h"
 #include "widgets/MessageBox.h"
-#include "x10/CodeTable.h"
-#include "x10/MessageQueue.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,8 +18,6 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <optional>
 
 namespace tarnwick {
 namespace {
@@ -60,23 +50,21 @@ QAction* AddCheckable(QMenu* menu, const char* name, const QString& caption) {
 
 } // namespace
 
-MainWindow::MainWindow(Platform platform, QWidget* parent)
-    : QMainWindow(parent), state_(std::make_unique<AppState>()), serial_(std::move(platform.serial)),
-      clock_(*platform.clock), steady_(platform.steady), random_(*platform.random), files_(platform.folder),
-      transmitter_(*state_, *serial_, steady_), scheduler_(*state_, clock_, random_, transmitter_),
-      end_([] { QApplication::exit(0); }) {
+MainWindow::MainWindow(const Platform& platform, QWidget* parent)
+    : QMainWindow(parent), engine_(std::make_unique<Engine>(platform)), end_([] { QApplication::exit(0); }) {
     setObjectName(QStringLiteral("frmRemote"));
     setWindowTitle(QStringLiteral("Tarnwick V1.01.00"));
     BuildMenus();
     BuildPages();
+    engine_->SetBeforeSave([this] { remote_->StoreNames(); });
 
     // Runs from creation on; its first tick can only come after Load has returned. Each
     // tick sets the next one, so that the ticks keep to the grid of the minute.
-    tmrsendmessage_ = new QTimer(this);
-    tmrsendmessage_->setObjectName(QStringLiteral("tmrsendmessage"));
-    tmrsendmessage_->setSingleShot(true);
-    tmrsendmessage_->setTimerType(Qt::PreciseTimer);
-    connect(tmrsendmessage_, &QTimer::timeout, this, [this] {
+    tickTimer_ = new QTimer(this);
+    tickTimer_->setObjectName(QStringLiteral("tmrsendmessage"));
+    tickTimer_->setSingleShot(true);
+    tickTimer_->setTimerType(Qt::PreciseTimer);
+    connect(tickTimer_, &QTimer::timeout, this, [this] {
         Tick();
         ArmTimer();
     });
@@ -84,21 +72,16 @@ MainWindow::MainWindow(Platform platform, QWidget* parent)
 }
 
 void MainWindow::ArmTimer() {
-    if (shuttingDown_) return;
-    std::optional<std::int64_t> sinceFrame;
-    if (steady_)
-        if (const auto start = transmitter_.LastFrameStartNs())
-            sinceFrame = (steady_->NowNanoseconds() - *start) / 1'000'000;
-    tmrsendmessage_->start(NextTickDelayMs(clock_.MillisecondOfMinute(), sinceFrame));
+    if (!shuttingDown_) tickTimer_->start(engine_->NextTickDelayMs());
 }
 
 MainWindow::~MainWindow() {
     // The pages and windows still react to the focus leaving them as they go, and
     // they work on the state: they must go while the state is still here.
-    tmrsendmessage_->stop();
-    delete frmAbout_;
-    delete frmHelp_;
-    delete frmLocation_;
+    tickTimer_->stop();
+    delete aboutWindow_;
+    delete helpWindow_;
+    delete locationWindow_;
     delete takeCentralWidget();
 }
 
@@ -115,27 +98,31 @@ void MainWindow::BuildMenus() {
     QAction* mnuLocation = mnuConfigure->addAction(QStringLiteral("&Location"));
     mnuLocation->setObjectName(QStringLiteral("mnuLocation"));
     connect(mnuLocation, &QAction::triggered, this, [this] {
-        ShowSecondary(frmLocation_, [this] { return new LocationDialog(*state_, clock_, this); });
+        ShowSecondary(locationWindow_, [this] {
+            return new LocationDialog(engine_->settings().location, engine_->sunTimes(), engine_->clock(),
+                                      this);
+        });
     });
 
     QMenu* mnuCPUType = mnuConfigure->addMenu(QStringLiteral("CPU Type"));
     mnuCPUType->setObjectName(QStringLiteral("mnuCPUType"));
     for (int i = 0; i < 4; ++i) {
-        mnuPentium_[i] = AddCheckable(mnuCPUType, kCpuNames[i], QString::fromLatin1(kCpuCaptions[i]));
-        connect(mnuPentium_[i], &QAction::triggered, this, [this, i] { SelectCpu(i); });
+        cpuActions_[i] = AddCheckable(mnuCPUType, kCpuNames[i], QString::fromLatin1(kCpuCaptions[i]));
+        connect(cpuActions_[i], &QAction::triggered, this, [this, i] { SelectCpu(i); });
     }
     QMenu* mnuCPURate = mnuConfigure->addMenu(QStringLiteral("CPU Clock Rate"));
     mnuCPURate->setObjectName(QStringLiteral("mnuCPURate"));
     for (int i = 0; i < 5; ++i) {
-        mnuClock_[i] = AddCheckable(mnuCPURate, kClockNames[i], QString::fromLatin1(kClockCaptions[i]));
-        connect(mnuClock_[i], &QAction::triggered, this, [this, i] { SelectClock(i); });
+        clockActions_[i] = AddCheckable(mnuCPURate, kClockNames[i], QString::fromLatin1(kClockCaptions[i]));
+        connect(clockActions_[i], &QAction::triggered, this, [this, i] { SelectClock(i); });
     }
     QMenu* mnuCOMPort = mnuConfigure->addMenu(QStringLiteral("Com Port"));
     mnuCOMPort->setObjectName(QStringLiteral("mnuCOMPort"));
     for (int i = 0; i < 4; ++i) {
-        mnuCOM_[i] = AddCheckable(mnuCOMPort, QStringLiteral("mnuCOM%1").arg(i + 1).toLatin1().constData(),
-                                  QStringLiteral("COM %1").arg(i + 1));
-        connect(mnuCOM_[i], &QAction::triggered, this, [this, i] { SelectPort(i + 1); });
+        portActions_[i] =
+            AddCheckable(mnuCOMPort, QStringLiteral("mnuCOM%1").arg(i + 1).toLatin1().constData(),
+                         QStringLiteral("COM %1").arg(i + 1));
+        connect(portActions_[i], &QAction::triggered, this, [this, i] { SelectPort(i + 1); });
     }
 
     QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -143,11 +130,11 @@ void MainWindow::BuildMenus() {
     QAction* mnuHelpIndex = mnuHelp->addAction(QStringLiteral("&Help"));
     mnuHelpIndex->setObjectName(QStringLiteral("mnuHelpIndex"));
     connect(mnuHelpIndex, &QAction::triggered, this,
-            [this] { ShowSecondary(frmHelp_, [this] { return new HelpWindow(this); }); });
+            [this] { ShowSecondary(helpWindow_, [this] { return new HelpWindow(this); }); });
     QAction* mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About"));
     mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
     connect(mnuHelpAbout, &QAction::triggered, this,
-            [this] { ShowSecondary(frmAbout_, [this] { return new AboutWindow(this); }); });
+            [this] { ShowSecondary(aboutWindow_, [this] { return new AboutWindow(this); }); });
 }
 
 void MainWindow::BuildPages() {
@@ -160,9 +147,11 @@ void MainWindow::BuildPages() {
     tabStrip_->addTab(QStringLiteral("Sunrise and Sunset"));
     tabStrip_->setExpanding(false);
     layout->addWidget(tabStrip_);
-    remote_ = new RemotePanel(*state_, transmitter_, central);
-    schedule_ = new SchedulePanel(*state_, random_, central);
-    sunrise_ = new SunrisePanel(*state_, random_, central);
+    remote_ = new RemotePanel(engine_->names(), engine_->transmitter(), central);
+    schedule_ = new SchedulePanel(engine_->weekly(), engine_->names(), engine_->settings(), engine_->random(),
+                                  central);
+    sunrise_ = new SunrisePanel(engine_->sunEvents(), engine_->names(), engine_->settings(),
+                                engine_->random(), central);
     pages_ = {remote_, schedule_, sunrise_};
     // One page shown at a time, in room made for the largest: switching never resizes the window.
     pageStack_ = new QStackedLayout;
@@ -198,25 +187,15 @@ void MainWindow::ShowPage(int index) {
 }
 
 void MainWindow::Load() {
-    const DateTime now = clock_.Now();
-    InitializeData(*state_, now);
-    ReadConfigFile();
-    ReadScheduleFile(*state_, files_);
-    ReadSunriseScheduleFile(*state_, files_);
-    ReadNamesFile(*state_, files_);
-    persistence_.Loaded(*state_);
-    savedScan_ = state_->LastScanTime;
-    CalculateSunTimes(*state_, now);
+    engine_->Load();
+    for (QAction* a : portActions_) a->setChecked(false);
+    MarkCpuAndClock();
+    schedule_->ShowRandomInterval();
 
-    serial_->SetCommPort(state_->CommPortNumber);
-    serial_->SetSettings("9600,N,8,1");
     OpenCommPort();
     // Ending the program from within the port's message box: everything read is saved
     // already, and the window is never shown.
     if (shuttingDown_) return;
-    transmitter_.ReopenBeforeFrames();
-    serial_->SetDTREnable(true);
-    serial_->SetRTSEnable(true);
     // The Remote Control page first, without refreshing the other two.
     tabStrip_->setCurrentIndex(0);
     pageStack_->setCurrentIndex(0);
@@ -224,30 +203,24 @@ void MainWindow::Load() {
     loaded_ = true;
 }
 
-void MainWindow::ReadConfigFile() {
-    tarnwick::ReadConfigFile(*state_, files_);
-    for (QAction* a : mnuCOM_) a->setChecked(false);
-    MarkCpuAndClock();
-    schedule_->ShowRandomInterval();
+void MainWindow::StoreTyping() {
+    remote_->StoreNames();
+    schedule_->StoreTypedTimes();
+    sunrise_->StoreTypedTimes();
 }
 
 void MainWindow::Shutdown() {
     if (shuttingDown_) return;
     shuttingDown_ = true;
-    tmrsendmessage_->stop();
+    tickTimer_->stop();
     // A name or time still being typed has not left its box; keep it all the same. Before
     // start-up has filled the boxes they hold nothing of the user's.
-    if (loaded_) {
-        remote_->StoreNames();
-        schedule_->StoreTypedTimes();
-        sunrise_->StoreTypedTimes();
-    }
-    persistence_.SaveAll(*state_);
-    delete frmAbout_;
-    delete frmHelp_;
-    delete frmLocation_;
+    if (loaded_) StoreTyping();
+    engine_->SaveAll();
+    delete aboutWindow_;
+    delete helpWindow_;
+    delete locationWindow_;
     hide();
-    files_.CloseAll();
     end_();
 }
 
@@ -259,59 +232,48 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::Tick() {
     // A message box during start-up runs the event loop; the timer must still wait for the end of it.
     if (!loaded_ || shuttingDown_) return;
-    scheduler_.Tick();
-    // A new minute was scanned: put what changed since the last save on disk, and look
-    // once for a port that went away (frames look for it themselves).
-    if (state_->LastScanTime != savedScan_) {
-        savedScan_ = state_->LastScanTime;
-        remote_->StoreNames();
-        persistence_.SaveChanged(*state_);
-        transmitter_.EnsurePortOpen();
-    }
+    engine_->Tick();
     ShowPortState();
 }
 
 // The mark of the chosen port says whether it is really open.
 void MainWindow::ShowPortState() {
-    const int port = state_->CommPortNumber;
-    if (port >= 1 && port <= 4) mnuCOM_[port - 1]->setChecked(serial_->PortOpen());
+    const int port = engine_->settings().commPort;
+    if (port >= 1 && port <= 4) portActions_[port - 1]->setChecked(engine_->transmitter().PortOpen());
 }
 
 void MainWindow::OpenCommPort() {
-    if (!OpenPort(*serial_)) {
+    if (!engine_->OpenPort()) {
         ShowMessage(this, QStringLiteral("Comm Port is already open"));
         return;
     }
-    const int port = state_->CommPortNumber;
-    if (port >= 1 && port <= 4) mnuCOM_[port - 1]->setChecked(true);
-}
-
-void MainWindow::CloseCommPort() {
-    for (QAction* a : mnuCOM_) a->setChecked(false);
-    ClosePort(*serial_);
+    ShowPortState();
 }
 
 void MainWindow::SelectPort(int port) {
-    CloseCommPort();
-    state_->CommPortNumber = static_cast<std::int16_t>(port);
-    serial_->SetCommPort(static_cast<std::int16_t>(port));
-    OpenCommPort();
+    for (QAction* a : portActions_) a->setChecked(false);
+    if (!engine_->SelectPort(port)) {
+        ShowMessage(this, QStringLiteral("Comm Port is already open"));
+        return;
+    }
+    ShowPortState();
 }
 
 void MainWindow::SelectCpu(int item) {
-    state_->CpuFactor = kCpuFactors[item];
+    engine_->settings().cpuFactor = kCpuFactors[item];
     MarkCpuAndClock();
 }
 
 void MainWindow::SelectClock(int item) {
-    state_->ClockFactor = kClockFactors[item];
+    engine_->settings().clockFactor = kClockFactors[item];
     MarkCpuAndClock();
 }
 
 // One mark per group, on the item whose factor is in force.
 void MainWindow::MarkCpuAndClock() {
-    for (int i = 0; i < 4; ++i) mnuPentium_[i]->setChecked(kCpuFactors[i] == state_->CpuFactor);
-    for (int i = 0; i < 5; ++i) mnuClock_[i]->setChecked(kClockFactors[i] == state_->ClockFactor);
+    for (int i = 0; i < 4; ++i) cpuActions_[i]->setChecked(kCpuFactors[i] == engine_->settings().cpuFactor);
+    for (int i = 0; i < 5; ++i)
+        clockActions_[i]->setChecked(kClockFactors[i] == engine_->settings().clockFactor);
 }
 
 } // namespace tarnwick

@@ -1,7 +1,7 @@
 #include "app/Persistence.h"
 
 #include "app/ConfigFile.h"
-#include "remote/NamesFile.h"
+#include "base/FileAccess.h"
 #include "schedule/ScheduleFile.h"
 #include "sun/SunriseFile.h"
 
@@ -11,41 +11,77 @@ constexpr std::array<const char*, 4> kFileNames = {kConfigFileName, kScheduleFil
                                                    kNamesFileName};
 } // namespace
 
-std::string Persistence::Format(File file, const AppState& state) {
+Persistence::Persistence(std::filesystem::path folder, DataTables tables)
+    : folder_(std::move(folder)), tables_(tables) {}
+
+std::filesystem::path Persistence::PathOf(const char* name) const {
+    return folder_.empty() ? std::filesystem::path(name) : folder_ / name;
+}
+
+std::string Persistence::Format(File file) const {
     switch (file) {
     case kConfig:
-        return FormatConfig(state);
+        return FormatConfig(tables_.settings);
     case kSchedule:
-        return FormatSchedule(state.WeeklySchedule);
+        return FormatSchedule(tables_.weekly);
     case kSunrise:
-        return FormatSunriseSchedule(state.SunriseSchedule);
+        return FormatSunEvents(tables_.sunEvents);
     case kNames:
-        return FormatNames(state.DeviceNames);
+        return FormatNames(tables_.names);
     case kFileCount:
         break;
     }
     return {};
 }
 
-void Persistence::Loaded(const AppState& state) {
-    for (int f = 0; f < kFileCount; ++f) written_[f] = Format(static_cast<File>(f), state);
+void Persistence::Load() {
+    const std::array<std::size_t, kFileCount> budgets = {ConfigByteBudget(), ScheduleByteBudget(),
+                                                         SunriseByteBudget(), NamesByteBudget()};
+    for (int f = 0; f < kFileCount; ++f) {
+        const auto file = static_cast<File>(f);
+        const auto bytes = ReadFile(PathOf(kFileNames[f]), budgets[f]);
+        if (bytes) {
+            switch (file) {
+            case kConfig:
+                tables_.settings = ParseConfig(*bytes);
+                break;
+            case kSchedule:
+                ParseSchedule(*bytes, tables_.weekly);
+                break;
+            case kSunrise:
+                ParseSunEvents(*bytes, tables_.sunEvents);
+                break;
+            case kNames:
+                ParseNames(*bytes, tables_.names);
+                break;
+            case kFileCount:
+                break;
+            }
+            written_[f] = Format(file);
+        } else {
+            // Missing: written from the defaults in memory.
+            Write(file, Format(file));
+        }
+    }
     loaded_ = true;
 }
 
-void Persistence::Save(File file, std::string text, bool evenIfUnchanged) {
+void Persistence::Write(File file, std::string text) {
+    if (WriteFileAtomically(PathOf(kFileNames[file]), text)) written_[file] = std::move(text);
+}
+
+void Persistence::Save(File file, bool evenIfUnchanged) {
     if (!loaded_) return;
-    if (!evenIfUnchanged && text == written_[file]) return;
-    if (files_.WriteFile(kFileNames[file], text)) written_[file] = std::move(text);
+    std::string text = Format(file);
+    if (evenIfUnchanged || text != written_[file]) Write(file, std::move(text));
 }
 
-void Persistence::SaveChanged(const AppState& state) {
-    for (int f = 0; f < kFileCount; ++f)
-        Save(static_cast<File>(f), Format(static_cast<File>(f), state), false);
+void Persistence::SaveChanged() {
+    for (int f = 0; f < kFileCount; ++f) Save(static_cast<File>(f), false);
 }
 
-void Persistence::SaveAll(const AppState& state) {
-    for (int f = 0; f < kFileCount; ++f)
-        Save(static_cast<File>(f), Format(static_cast<File>(f), state), true);
+void Persistence::SaveAll() {
+    for (int f = 0; f < kFileCount; ++f) Save(static_cast<File>(f), true);
 }
 
 } // namespace tarnwick

@@ -1,34 +1,51 @@
 #pragma once
-// Keeps the four data files in step with memory. All four are written at exit;
-// besides, each new minute writes the files whose text changed since their last
-// write, so a power cut or a crash loses at most a minute of edits.
+// Keeps the four data files in step with memory. Start-up reads them (a missing one is
+// written from the defaults); all four are written at exit; besides, each new minute
+// writes the files whose text changed since their last write, so a power cut or a crash
+// loses at most a minute of edits.
 
-#include "base/AppState.h"
-#include "base/DataFiles.h"
+#include "base/Settings.h"
+#include "remote/NamesFile.h"
+#include "schedule/WeeklySchedule.h"
+#include "sun/SunEvents.h"
 
 #include <array>
+#include <filesystem>
 #include <string>
 
 namespace tarnwick {
 
+// What the files hold, in memory.
+struct DataTables {
+    Settings& settings;
+    WeeklyTable& weekly;
+    SunEventTable& sunEvents;
+    DeviceNameTable& names;
+};
+
 class Persistence {
 public:
-    explicit Persistence(FileTable& files) : files_(files) {}
+    // An empty folder means the current working directory.
+    Persistence(std::filesystem::path folder, DataTables tables);
 
-    // What the files hold once start-up has read (or created) them. A file is never
-    // written before this: memory holds nothing of it yet.
-    void Loaded(const AppState& state);
+    // Reads config.txt, schedule.txt, Sunrise.txt and names.txt in that order.
+    void Load();
     // The minute save: only files whose text changed; a failed write is tried again next time.
-    void SaveChanged(const AppState& state);
-    // Every file, in the order config.txt, schedule.txt, Sunrise.txt, names.txt.
-    void SaveAll(const AppState& state);
+    void SaveChanged();
+    // Every file, in the order config.txt, schedule.txt, Sunrise.txt, names.txt. Nothing
+    // before Load: memory holds nothing of the files yet.
+    void SaveAll();
+
+    std::filesystem::path PathOf(const char* name) const;
 
 private:
     enum File { kConfig, kSchedule, kSunrise, kNames, kFileCount };
-    static std::string Format(File file, const AppState& state);
-    void Save(File file, std::string text, bool evenIfUnchanged);
+    std::string Format(File file) const;
+    void Save(File file, bool evenIfUnchanged);
+    void Write(File file, std::string text);
 
-    FileTable& files_;
+    std::filesystem::path folder_;
+    DataTables tables_;
     std::array<std::string, kFileCount> written_;
     bool loaded_ = false;
 };

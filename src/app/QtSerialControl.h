@@ -19,34 +19,21 @@ class QtSerialControl final : public ISerialControl {
 public:
     explicit QtSerialControl(std::map<int, std::string> devices = {});
 
-    void SetCommPort(std::int16_t port) override;
-    std::int16_t CommPort() const override { return commPort_; }
-    void SetSettings(const std::string& settings) override;
-    void SetPortOpen(bool open) override;
-    bool PortOpen() const override { return port_.isOpen(); }
-    void SetDTREnable(bool asserted) override;
-    void SetRTSEnable(bool asserted) override;
+    bool Open(int port) override;
+    void Close() override;
+    bool IsOpen() const override { return port_.isOpen(); }
 
-    QString DeviceName() const;
+    QString DeviceName(int port) const;
 
-    enum class Line { Dtr, Rts };
     // Sees every level the adapter asks of the port, in order.
     void SetLineObserver(std::function<void(Line, bool)> observer) { observer_ = std::move(observer); }
 
-private:
-    void ApplySettings();
-    void ApplyLines();
-    void WriteLine(Line line, bool asserted);
+protected:
+    void SetLine(Line line, bool asserted) override;
 
+private:
     QSerialPort port_;
     std::map<int, std::string> devices_;
-    std::int16_t commPort_ = 0;
-    qint32 baud_ = 9600;
-    QSerialPort::Parity parity_ = QSerialPort::NoParity;
-    QSerialPort::DataBits dataBits_ = QSerialPort::Data8;
-    QSerialPort::StopBits stopBits_ = QSerialPort::OneStop;
-    bool dtr_ = false;
-    bool rts_ = false;
     std::function<void(Line, bool)> observer_;
 };
 

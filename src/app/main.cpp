@@ -13,6 +13,7 @@
 #include <QCoreApplication>
 
 #include <iostream>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -64,16 +65,18 @@ int main(int argc, char** argv) {
     SystemClock clock;
     SystemSteadyClock steady;
     DefaultRandom random;
-    Platform platform;
+    std::unique_ptr<ISerialControl> serial;
     if (line.simulate)
-        platform.serial = std::make_unique<SimulatedSerialControl>(std::cerr, &steady);
+        serial = std::make_unique<SimulatedSerialControl>(std::cerr, &steady);
     else
-        platform.serial = std::make_unique<QtSerialControl>(line.portDevices);
+        serial = std::make_unique<QtSerialControl>(line.portDevices);
+    Platform platform;
+    platform.serial = serial.get();
     platform.clock = &clock;
     platform.steady = &steady;
     platform.random = &random;
 
-    MainWindow window(std::move(platform));
+    MainWindow window(platform);
     TerminationWatcher watcher;
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &MainWindow::Shutdown);
     // Any other way out of the event loop still saves first.

@@ -1,12 +1,11 @@
 #pragma once
 // The outside world as the core sees it: the local clock, the random generator,
-// a steady clock for frame timing and the serial port's control lines. The Qt
-// layer supplies the real ones; tests supply fakes.
+// a steady clock for frame timing and the serial port's control lines. The
+// application supplies the real ones; tests supply fakes.
 
 #include "base/DateTime.h"
 
 #include <cstdint>
-#include <string>
 
 namespace tarnwick {
 
@@ -34,25 +33,38 @@ public:
     virtual std::int64_t NowNanoseconds() = 0;
 };
 
-// The five properties of the serial control the line driver relies on. Errors
-// are not thrown: callers test the resulting state, as the driver expects.
+// The serial port as the interface uses it: two control lines, never a data byte.
 class ISerialControl {
 public:
     virtual ~ISerialControl() = default;
-    virtual void SetCommPort(std::int16_t port) = 0;
-    virtual std::int16_t CommPort() const = 0;
-    virtual void SetSettings(const std::string& settings) = 0;
-    virtual void SetPortOpen(bool open) = 0;
-    virtual bool PortOpen() const = 0;
-    virtual void SetDTREnable(bool asserted) = 0;
-    virtual void SetRTSEnable(bool asserted) = 0;
+
+    // Opens COM port n with both lines asserted from its first moment, which powers the
+    // interface; false when the port cannot be opened.
+    virtual bool Open(int port) = 0;
+    // Closes the port if it is open; the lines are left as they are.
+    virtual void Close() = 0;
+    virtual bool IsOpen() const = 0;
+
+    // Raises before it lowers, so that the interface never sees both lines low: that is
+    // a loss of its power. Both low is never asked for and is refused.
+    void SetLines(bool dtr, bool rts) {
+        if (dtr) SetLine(Line::Dtr, true);
+        if (rts) SetLine(Line::Rts, true);
+        if (!dtr && rts) SetLine(Line::Dtr, false);
+        if (!rts && dtr) SetLine(Line::Rts, false);
+    }
+
+    enum class Line { Dtr, Rts };
+
+protected:
+    virtual void SetLine(Line line, bool asserted) = 0;
 };
 
 // Whatever sends one message number as a frame.
 class IMessageSender {
 public:
     virtual ~IMessageSender() = default;
-    virtual void Transmit_Message(std::int32_t message) = 0;
+    virtual void Send(std::int32_t message) = 0;
 };
 
 } // namespace tarnwick

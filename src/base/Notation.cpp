@@ -1,10 +1,7 @@
 #include "base/Notation.h"
 
-#include "base/AppState.h"
-
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -118,26 +115,6 @@ bool IsDelimiter(char c) {
 }
 bool IsQuoteOrLineEnd(char c) {
     return (ClassOf(c) & (kQuoteChar | kLineEndChar)) != 0;
-}
-
-// Eight bytes at a time: the scan is most of the cost of reading a large file.
-std::size_t FindDelimiter(const char* d, std::size_t from, std::size_t limit) {
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t kOnes = 0x0101010101010101u;
-        constexpr std::uint64_t kHighs = 0x8080808080808080u;
-        const auto zeroBytes = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighs; };
-        while (from + 8 <= limit) {
-            std::uint64_t word;
-            std::memcpy(&word, d + from, 8);
-            const std::uint64_t hits = zeroBytes(word ^ (kOnes * ',')) | zeroBytes(word ^ (kOnes * '\r')) |
-                                       zeroBytes(word ^ (kOnes * '\n'));
-            // The lowest hit is exact; only bytes after a true hit can be false ones.
-            if (hits != 0) return from + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
-            from += 8;
-        }
-    }
-    while (from < limit && !IsDelimiter(d[from])) ++from;
-    return from;
 }
 
 int DigitOf(char c) {
@@ -320,7 +297,7 @@ bool NotationReader::TakeField(std::string_view& out) {
         valueEnd = scan;
         if (scan < limit && d[scan] == '"') ++scan;
     }
-    scan = FindDelimiter(d, scan, limit);
+    while (scan < limit && !IsDelimiter(d[scan])) ++scan;
     const std::size_t delimiter = scan;
     if (delimiter == limit && (limit != size || size - lineStart_ > maxLineLength_)) {
         failed_ = true;
@@ -344,13 +321,6 @@ bool NotationReader::TakeField(std::string_view& out) {
     return true;
 }
 
-bool NotationReader::SkipLines(std::string_view lines) {
-    if (failed_ || pos_ != lineStart_ || text_.substr(pos_, lines.size()) != lines) return false;
-    pos_ += lines.size();
-    lineStart_ = pos_;
-    return true;
-}
-
 bool NotationReader::ReadInt16(std::int16_t& out) {
     std::string_view field;
     return TakeField(field) && ParseInt16To(field, out);
@@ -364,13 +334,6 @@ bool NotationReader::ReadDouble(double& out) {
 bool NotationReader::ReadBoolean(bool& out) {
     std::string_view field;
     return TakeField(field) && ParseBooleanTo(field, out);
-}
-
-bool NotationReader::ReadFlag(std::int16_t& out) {
-    bool value = false;
-    if (!ReadBoolean(value)) return false;
-    out = value ? kTrue : kFalse;
-    return true;
 }
 
 bool NotationReader::ReadDateTime(DateTime& out) {

@@ -35,8 +35,6 @@ public:
     void WriteDouble(double value);
     void WriteBoolean(bool value);
     void WriteDateTime(DateTime value);
-    // Text already in this notation, whole lines ended by CR LF.
-    void WriteLines(std::string_view lines) { text_.append(lines); }
 
     const std::string& Text() const { return text_; }
     std::string Take() { return std::move(text_); }
@@ -74,18 +72,11 @@ public:
     // nullopt at the end of the text, or when the field's line is too long.
     std::optional<std::string_view> NextField();
 
-    // Steps over text if it comes next, from the start of a line. The text must be
-    // whole lines ended by CR LF that this reader accepts; the caller knows what
-    // they read as, which spares parsing text it has seen before.
-    bool SkipLines(std::string_view lines);
-
     // Each takes one field and parses it as its kind; false, with out left as it was,
     // when the field is missing or not of that kind.
     bool ReadInt16(std::int16_t& out);
     bool ReadDouble(double& out);
     bool ReadBoolean(bool& out);
-    // A boolean into one of the program's 16-bit flags: -1 true, 0 false.
-    bool ReadFlag(std::int16_t& out);
     bool ReadDateTime(DateTime& out);
     // A date-time of any form kept as its time of day; a date in front of it is no damage.
     bool ReadTimeOfDay(DateTime& out);
@@ -104,5 +95,39 @@ private:
     std::size_t lineStart_ = 0;
     bool failed_ = false;
 };
+
+// Calls visit for every record of a table of nested std::arrays, in file order.
+template <typename Table, typename Visit> void ForEachRecord(Table& table, Visit&& visit) {
+    if constexpr (requires { table.begin(); })
+        for (auto& inner : table) ForEachRecord(inner, visit);
+    else
+        visit(table);
+}
+
+// The record files (schedule.txt, Sunrise.txt): the records one after another, each
+// read by readRecord. From a short or damaged record on, the rest are left at their
+// defaults. Gives how many records were read.
+template <typename Table, typename ReadRecord>
+int ReadRecords(std::string_view bytes, std::size_t maxLineLength, Table& table, ReadRecord readRecord) {
+    NotationReader reader(bytes, maxLineLength);
+    int read = 0;
+    bool intact = true;
+    ForEachRecord(table, [&](auto& record) {
+        intact = intact && readRecord(reader, record);
+        if (intact)
+            ++read;
+        else
+            record = {};
+    });
+    return read;
+}
+
+template <typename Table, typename WriteRecord>
+std::string WriteRecords(const Table& table, std::size_t bytesHint, WriteRecord writeRecord) {
+    NotationWriter writer;
+    writer.Reserve(bytesHint);
+    ForEachRecord(table, [&](const auto& record) { writeRecord(writer, record); });
+    return writer.Take();
+}
 
 } // namespace tarnwick

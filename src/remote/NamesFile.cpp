@@ -153,18 +153,8 @@ std::string FormatNames(const DeviceNameTable& names) {
     return writer.Take();
 }
 
-void ReadNamesFile(AppState& state, FileTable& files) {
-    const std::size_t budget = NotationReader::ByteBudget(kDeviceCount, kMaxNameLine) + kUtf8Bom.size();
-    const auto bytes = files.ReadFile(kNamesFileName, budget);
-    if (!bytes) {
-        UpdateNamesFile(state, files);
-        return;
-    }
-    ParseNames(*bytes, state.DeviceNames);
-}
-
-void UpdateNamesFile(const AppState& state, FileTable& files) {
-    files.WriteFile(kNamesFileName, FormatNames(state.DeviceNames));
+std::size_t NamesByteBudget() {
+    return NotationReader::ByteBudget(kDeviceCount, kMaxNameLine) + kUtf8Bom.size();
 }
 
 } // namespace tarnwick

@@ -1,10 +1,10 @@
 #pragma once
 // names.txt: the names of the 256 devices, one quoted name a line, A1 first.
 
-#include "base/AppState.h"
-#include "base/DataFiles.h"
+#include "base/Devices.h"
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -28,9 +28,7 @@ int ParseNames(std::string_view bytes, DeviceNameTable& names);
 // UTF-8 text of 256 lines, each name between double quotes.
 std::string FormatNames(const DeviceNameTable& names);
 
-// Loads names.txt, or writes it from the current table when it cannot be opened.
-void ReadNamesFile(AppState& state, FileTable& files);
-// Replaces names.txt; leaves it as it was when it cannot be written.
-void UpdateNamesFile(const AppState& state, FileTable& files);
+// The most of a file that can matter: a longer one is read no further.
+std::size_t NamesByteBudget();
 
 } // namespace tarnwick

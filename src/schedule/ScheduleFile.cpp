@@ -2,95 +2,39 @@
 
 #include "base/Notation.h"
 
-#include <string>
-
 namespace tarnwick {
 namespace {
 
 // The longest value written is 21 characters; the rest is room for stray blanks.
 constexpr std::size_t kMaxScheduleLine = 64;
-
-// On failure the pair is part-filled; the caller clears it.
-bool ReadRecord(NotationReader& reader, SchedulePair& pair) {
-    return reader.ReadTimeOfDay(pair.OnTime) && reader.ReadFlag(pair.OnEnabled) &&
-           reader.ReadInt16(pair.OnRandomOffset) && reader.ReadTimeOfDay(pair.OffTime) &&
-           reader.ReadFlag(pair.OffEnabled) && reader.ReadInt16(pair.OffRandomOffset);
-}
-
-void WriteRecord(NotationWriter& writer, const SchedulePair& pair) {
-    // Only the time of day is meaningful; a date part is never written.
-    writer.WriteDateTime(TimeOf(pair.OnTime));
-    writer.WriteBoolean(pair.OnEnabled != kFalse);
-    writer.WriteInt16(pair.OnRandomOffset);
-    writer.WriteDateTime(TimeOf(pair.OffTime));
-    writer.WriteBoolean(pair.OffEnabled != kFalse);
-    writer.WriteInt16(pair.OffRandomOffset);
-}
-
-// Most records are clear; handling their text whole spares six values each way.
-const std::string& ClearRecordText() {
-    static const std::string text = [] {
-        NotationWriter writer;
-        WriteRecord(writer, SchedulePair{});
-        return writer.Take();
-    }();
-    return text;
-}
+// A clear record, the most common kind: "#00:00:00#", "#FALSE#", "0", twice, each with CR LF.
+constexpr std::size_t kClearRecordBytes = 2 * (12 + 9 + 3);
 
 } // namespace
 
+std::size_t ScheduleByteBudget() {
+    return NotationReader::ByteBudget(kScheduleLineCount, kMaxScheduleLine);
+}
+
 int ParseSchedule(std::string_view bytes, WeeklyTable& table) {
-    const std::string& clearRecord = ClearRecordText();
-    NotationReader reader(bytes, kMaxScheduleLine);
-    int read = 0;
-    bool intact = true;
-    for (auto& device : table) {
-        for (auto& day : device) {
-            for (SchedulePair& pair : day) {
-                if (intact && reader.SkipLines(clearRecord)) {
-                    pair = SchedulePair{};
-                    ++read;
-                    continue;
-                }
-                intact = intact && ReadRecord(reader, pair);
-                if (intact) {
-                    ++read;
-                } else {
-                    pair = SchedulePair{};
-                }
-            }
-        }
-    }
-    return read;
+    return ReadRecords(bytes, kMaxScheduleLine, table, [](NotationReader& reader, SchedulePair& pair) {
+        return reader.ReadTimeOfDay(pair.onTime) && reader.ReadBoolean(pair.onEnabled) &&
+               reader.ReadInt16(pair.onRandomOffset) && reader.ReadTimeOfDay(pair.offTime) &&
+               reader.ReadBoolean(pair.offEnabled) && reader.ReadInt16(pair.offRandomOffset);
+    });
 }
 
 std::string FormatSchedule(const WeeklyTable& table) {
-    NotationWriter writer;
-    writer.Reserve(kScheduleRecordCount * ClearRecordText().size());
-    for (const auto& device : table)
-        for (const auto& day : device)
-            for (const SchedulePair& pair : day) {
-                if (pair == SchedulePair{}) {
-                    writer.WriteLines(ClearRecordText());
-                } else {
-                    WriteRecord(writer, pair);
-                }
-            }
-    return writer.Take();
-}
-
-void ReadScheduleFile(AppState& state, FileTable& files) {
-    const auto bytes =
-        files.ReadFile(kScheduleFileName, NotationReader::ByteBudget(kScheduleLineCount, kMaxScheduleLine));
-    if (!bytes) {
-        UpdateScheduleFile(state, files);
-        return;
-    }
-    ParseSchedule(*bytes, state.WeeklySchedule);
-}
-
-void UpdateScheduleFile(const AppState& state, FileTable& files) {
-    files.WriteFile(kScheduleFileName, FormatSchedule(state.WeeklySchedule));
+    return WriteRecords(table, kScheduleRecordCount * kClearRecordBytes,
+                        [](NotationWriter& writer, const SchedulePair& pair) {
+                            // Only the time of day is meaningful; a date part is never written.
+                            writer.WriteDateTime(TimeOf(pair.onTime));
+                            writer.WriteBoolean(pair.onEnabled);
+                            writer.WriteInt16(pair.onRandomOffset);
+                            writer.WriteDateTime(TimeOf(pair.offTime));
+                            writer.WriteBoolean(pair.offEnabled);
+                            writer.WriteInt16(pair.offRandomOffset);
+                        });
 }
 
 } // namespace tarnwick

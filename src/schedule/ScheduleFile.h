@@ -1,9 +1,9 @@
 #pragma once
 // schedule.txt: the weekly timetable, six lines a record, device by weekday by pair.
 
-#include "base/AppState.h"
-#include "base/DataFiles.h"
+#include "schedule/WeeklySchedule.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,15 +19,13 @@ constexpr int ScheduleRecordLine(int device, int weekday, int pair) {
     return 1 + kScheduleValuesPerRecord * (pair + kPairCount * (weekday + kWeekdayCount * device));
 }
 
+// The most of a file that can matter: a longer one is read no further.
+std::size_t ScheduleByteBudget();
+
 // Fills the whole table from a file's bytes and gives how many records were read.
-// The records from a short or damaged one on (a value not of its field's kind, a
-// time that is not a time of day) are left clear.
+// The records from a short or damaged one on (a value not of its field's kind) are
+// left clear. A time with a date in front reads as its time of day.
 int ParseSchedule(std::string_view bytes, WeeklyTable& table);
 std::string FormatSchedule(const WeeklyTable& table);
-
-// Loads schedule.txt, or writes it from the current table when it cannot be opened.
-void ReadScheduleFile(AppState& state, FileTable& files);
-// Replaces schedule.txt; leaves it as it was when it cannot be written.
-void UpdateScheduleFile(const AppState& state, FileTable& files);
 
 } // namespace tarnwick

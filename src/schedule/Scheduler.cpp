@@ -3,18 +3,12 @@
 #include "schedule/RandomOffset.h"
 #include "sun/Solar.h"
 #include "x10/CodeTable.h"
-#include "x10/MessageQueue.h"
 
 #include <cmath>
 #include <cstdlib>
 
 namespace tarnwick {
 namespace {
-
-constexpr std::int16_t kWhenBefore = 1;
-constexpr std::int16_t kWhenAfter = 2;
-constexpr std::int16_t kActionOn = 1;
-constexpr std::int16_t kActionOff = 2;
 
 // A cheap pre-check that lets the exact comparison run only for entries near the scanned
 // minute: truncating minutes is never more than one minute off the exact time of day.
@@ -32,31 +26,38 @@ std::size_t WeeklyMarkIndex(int device, int weekday, int pair, int half) {
 
 } // namespace
 
-Scheduler::Scheduler(AppState& state, IClock& clock, IRandom& random, IMessageSender& sender)
-    : state_(state), clock_(clock), random_(random), sender_(sender),
+Scheduler::Scheduler(WeeklyTable& weekly, SunEventTable& sunEvents, SunTimes& sunTimes,
+                     const Settings& settings, MessageQueue& queue, IRandom& random, IMessageSender& sender)
+    : weekly_(weekly), sunEvents_(sunEvents), sunTimes_(sunTimes), settings_(settings), queue_(queue),
+      random_(random), sender_(sender),
       weeklyMarks_(static_cast<std::size_t>(kDeviceCount * kWeekdayCount * kPairCount * 2)),
       sunMarks_(static_cast<std::size_t>(kDeviceCount * kSunSlotCount)) {}
 
-void Scheduler::Tick() {
-    const DateTime now = clock_.Now();
+void Scheduler::Start(DateTime now) {
+    lastScanTime_ = now;
+    sunTimesDate_ = DateOf(now);
+}
+
+bool Scheduler::Tick(DateTime now) {
     RefreshSunTimes(now);
     const int minute = MinuteOfDay(now);
-    if (minute != MinuteOfDay(state_.LastScanTime)) {
-        state_.LastScanTime = now;
+    const bool newMinute = minute != MinuteOfDay(lastScanTime_);
+    if (newMinute) {
+        lastScanTime_ = now;
         scanDay_ = static_cast<std::int64_t>(DateOf(now));
         scanMinute_ = minute;
         ScanWeeklySchedule(WeekdayOf(now));
         ScanSunriseSchedule();
     }
-    TransmitQueuedMessage(state_, sender_);
+    queue_.SendNext(sender_);
+    return newMinute;
 }
 
 void Scheduler::RefreshSunTimes(DateTime now) {
-    if (!sunTimesDate_) sunTimesDate_ = DateOf(state_.LastScanTime);
     const DateTime today = DateOf(now);
     // Any change of date counts, a clock set back over midnight included.
-    if (today == *sunTimesDate_) return;
-    CalculateSunTimes(state_, today);
+    if (today == sunTimesDate_) return;
+    CalculateSunTimes(settings_.location, today, sunTimes_);
     sunTimesDate_ = today;
 }
 
@@ -68,7 +69,7 @@ bool Scheduler::FireIfDue(DateTime base, double shiftMinutes, FiringMark& mark, 
     // The same minute scanned again after the clock was set back still fires.
     if (mark.day == scanDay_ && mark.base == baseMinute && mark.minute != scanMinute_) return false;
     mark = {scanDay_, static_cast<std::int16_t>(scanMinute_), baseMinute};
-    QueueMessage(state_, static_cast<std::int16_t>(message));
+    queue_.Queue(static_cast<std::int16_t>(message));
     return true;
 }
 
@@ -78,20 +79,18 @@ void Scheduler::ScanWeeklySchedule(int weekday) {
         const int house = d / kUnitCount;
         const int unit = d % kUnitCount;
         for (int p = 0; p < kPairCount; ++p) {
-            SchedulePair& pair =
-                state_.WeeklySchedule[static_cast<std::size_t>(d)][w][static_cast<std::size_t>(p)];
-            const bool onFired =
-                pair.OnEnabled != kFalse &&
-                FireIfDue(pair.OnTime, pair.OnRandomOffset, weeklyMarks_[WeeklyMarkIndex(d, weekday, p, 0)],
-                          UnitOnMessage(house, unit));
-            if (onFired && pair.OnRandomOffset != 0)
-                pair.OnRandomOffset = RandomOffsetDraw(state_.RandomInterval, random_);
+            SchedulePair& pair = weekly_[static_cast<std::size_t>(d)][w][static_cast<std::size_t>(p)];
+            const bool onFired = pair.onEnabled && FireIfDue(pair.onTime, pair.onRandomOffset,
+                                                             weeklyMarks_[WeeklyMarkIndex(d, weekday, p, 0)],
+                                                             UnitOnMessage(house, unit));
+            if (onFired && pair.onRandomOffset != 0)
+                pair.onRandomOffset = RandomOffsetDraw(settings_.randomInterval, random_);
             const bool offFired =
-                pair.OffEnabled != kFalse &&
-                FireIfDue(pair.OffTime, pair.OffRandomOffset, weeklyMarks_[WeeklyMarkIndex(d, weekday, p, 1)],
+                pair.offEnabled &&
+                FireIfDue(pair.offTime, pair.offRandomOffset, weeklyMarks_[WeeklyMarkIndex(d, weekday, p, 1)],
                           UnitOffMessage(house, unit));
-            if (offFired && pair.OffRandomOffset != 0)
-                pair.OffRandomOffset = RandomOffsetDraw(state_.RandomInterval, random_);
+            if (offFired && pair.offRandomOffset != 0)
+                pair.offRandomOffset = RandomOffsetDraw(settings_.randomInterval, random_);
         }
     }
 }
@@ -101,18 +100,16 @@ void Scheduler::ScanSunriseSchedule() {
         const int house = d / kUnitCount;
         const int unit = d % kUnitCount;
         for (int k = 0; k < kSunSlotCount; ++k) {
-            SunriseEvent& event =
-                state_.SunriseSchedule[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)];
-            // Nothing to do for this slot.
-            if (event.Action != kActionOn && event.Action != kActionOff) continue;
-            DateTime base = k < 2 ? state_.SunriseTime : state_.SunsetTime;
-            if (event.When == kWhenBefore) base = AddMinutes(base, -MinuteOfDay(event.Offset));
-            if (event.When == kWhenAfter) base = AddMinutes(base, MinuteOfDay(event.Offset));
+            SunEvent& event = sunEvents_[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)];
+            if (event.action == SunAction::Nothing) continue;
+            DateTime base = k < 2 ? sunTimes_.sunrise : sunTimes_.sunset;
+            if (event.when == SunWhen::Before) base = AddMinutes(base, -MinuteOfDay(event.offset));
+            if (event.when == SunWhen::After) base = AddMinutes(base, MinuteOfDay(event.offset));
             const std::int32_t message =
-                event.Action == kActionOff ? UnitOffMessage(house, unit) : UnitOnMessage(house, unit);
+                event.action == SunAction::Off ? UnitOffMessage(house, unit) : UnitOnMessage(house, unit);
             FiringMark& mark = sunMarks_[static_cast<std::size_t>(d * kSunSlotCount + k)];
-            if (FireIfDue(base, event.Random, mark, message) && event.Random != 0)
-                event.Random = RandomOffsetDraw(state_.RandomInterval, random_);
+            if (FireIfDue(base, event.random, mark, message) && event.random != 0)
+                event.random = RandomOffsetDraw(settings_.randomInterval, random_);
         }
     }
 }

@@ -3,8 +3,11 @@
 // entries and sunrise/sunset events that fall due, and on every tick it sends
 // at most one queued message.
 
-#include "base/AppState.h"
 #include "base/Interfaces.h"
+#include "base/Settings.h"
+#include "schedule/WeeklySchedule.h"
+#include "sun/SunEvents.h"
+#include "x10/MessageQueue.h"
 
 #include <cstdint>
 #include <optional>
@@ -14,10 +17,16 @@ namespace tarnwick {
 
 class Scheduler {
 public:
-    Scheduler(AppState& state, IClock& clock, IRandom& random, IMessageSender& sender);
+    Scheduler(WeeklyTable& weekly, SunEventTable& sunEvents, SunTimes& sunTimes, const Settings& settings,
+              MessageQueue& queue, IRandom& random, IMessageSender& sender);
 
-    // One timer tick, every 1500 ms.
-    void Tick();
+    // The moment the program starts, when today's sun times were computed: its minute is
+    // never scanned.
+    void Start(DateTime now);
+    // One timer tick, every 1500 ms, at the local time now; true when a new minute was scanned.
+    bool Tick(DateTime now);
+
+    DateTime LastScanTime() const { return lastScanTime_; }
 
 private:
     // When an entry last fired, so that a new random shift cannot fire it twice in one day.
@@ -32,13 +41,16 @@ private:
     void ScanSunriseSchedule();
     bool FireIfDue(DateTime base, double shiftMinutes, FiringMark& mark, std::int32_t message);
 
-    AppState& state_;
-    IClock& clock_;
+    WeeklyTable& weekly_;
+    SunEventTable& sunEvents_;
+    SunTimes& sunTimes_;
+    const Settings& settings_;
+    MessageQueue& queue_;
     IRandom& random_;
     IMessageSender& sender_;
-    // The local date SunriseTime and SunsetTime belong to; taken from LastScanTime
-    // on the first tick, because start-up computes them at that moment.
-    std::optional<DateTime> sunTimesDate_;
+    DateTime lastScanTime_ = 0;
+    // The local date the sun times belong to.
+    DateTime sunTimesDate_ = 0;
     std::int64_t scanDay_ = 0;
     int scanMinute_ = 0;
     std::vector<FiringMark> weeklyMarks_; // device, weekday, pair, on/off

@@ -98,8 +98,8 @@ std::optional<double> HourCrossing(double v0, double v1, double v2) {
     return e > 1 ? 1.0 : e;
 }
 
-std::int16_t DaylightSavingsCorrection(const AppState& state, DateTime today) {
-    if (state.DaylightSavings != kTrue) return 0;
+std::int16_t DaylightSavingsCorrection(const Location& place, DateTime today) {
+    if (!place.daylightSaving) return 0;
     const CivilDateTime c = ToCivil(today);
     const int m = c.month;
     const int d = c.day;
@@ -122,15 +122,15 @@ std::int16_t DaylightSavingsCorrection(const AppState& state, DateTime today) {
     return m > 4 && m < 10 ? -1 : 0;
 }
 
-void CalculateSunTimes(AppState& state, DateTime today) {
+void CalculateSunTimes(const Location& place, DateTime today, SunTimes& times) {
     const CivilDateTime date = ToCivil(today);
     const SolarDayCount count = DayCountOf(date.year, date.month, date.day);
     double t = count.T;
     const double tt = t / 36525 + 1;
 
     // Sidereal time at local midnight.
-    const double l5 = state.Longitude / 360;
-    const double z0 = (state.TimeZone + DaylightSavingsCorrection(state, today)) / 24.0;
+    const double l5 = place.longitude / 360;
+    const double z0 = (place.timeZone + DaylightSavingsCorrection(place, today)) / 24.0;
     double t0 = t / 36525;
     double ss = 24110.5 + 8640184.813 * t0;
     ss = ss + 86636.6 * z0 + 86400 * l5;
@@ -144,8 +144,8 @@ void CalculateSunTimes(AppState& state, DateTime today) {
     if (second.ra < first.ra) second.ra = second.ra + P2;
 
     const double z = std::cos(90.833 * DR);
-    const double s = std::sin(state.Latitude * DR);
-    const double c = std::cos(state.Latitude * DR);
+    const double s = std::sin(place.latitude * DR);
+    const double c = std::cos(place.latitude * DR);
     const double da = second.ra - first.ra;
     const double dd = second.dec - first.dec;
     double a0 = first.ra;
@@ -176,8 +176,8 @@ void CalculateSunTimes(AppState& state, DateTime today) {
             const double mn = Int((t3 - h) * 60);
             // A crossing in the day's last half minute rounds to 24:00, which is the next 0:00.
             const DateTime time = MakeTime(static_cast<int>(h) % 24, static_cast<int>(mn));
-            if (v0 < 0 && v2 > 0) state.SunriseTime = time;
-            if (v0 > 0 && v2 < 0) state.SunsetTime = time;
+            if (v0 < 0 && v2 > 0) times.sunrise = time;
+            if (v0 > 0 && v2 < 0) times.sunset = time;
         }
         a0 = a2;
         d0 = d2;

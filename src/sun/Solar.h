@@ -2,7 +2,8 @@
 // Today's sunrise and sunset at the stored location, to the minute, from the
 // low-precision solar series of Van Flandern and Pulkkinen (1979).
 
-#include "base/AppState.h"
+#include "base/Settings.h"
+#include "sun/SunEvents.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,11 +23,11 @@ SolarDayCount DayCountOf(int year, int month, int day);
 // crosses zero; nothing when the parabola has no real root or is flat.
 std::optional<double> HourCrossing(double v0, double v1, double v2);
 
-// Sets SunriseTime and SunsetTime for the date of today from Latitude, Longitude,
-// TimeZone and DaylightSavings; an event the day does not have keeps its old value.
-void CalculateSunTimes(AppState& state, DateTime today);
+// Sets the sunrise and sunset of the date of today at place; an event the day does not
+// have keeps its old value.
+void CalculateSunTimes(const Location& place, DateTime today, SunTimes& times);
 
-// 0 or -1 hour, added to TimeZone: -1 while daylight saving time is in force on today's date.
-std::int16_t DaylightSavingsCorrection(const AppState& state, DateTime today);
+// 0 or -1 hour, added to the time zone: -1 while daylight saving time is in force on today's date.
+std::int16_t DaylightSavingsCorrection(const Location& place, DateTime today);
 
 } // namespace tarnwick

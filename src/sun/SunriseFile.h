@@ -1,9 +1,9 @@
 #pragma once
 // Sunrise.txt: the sunrise and sunset events, four lines an event, device by slot.
 
-#include "base/AppState.h"
-#include "base/DataFiles.h"
+#include "sun/SunEvents.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,15 +18,13 @@ constexpr int SunriseEventLine(int device, int slot) {
     return 1 + kSunriseValuesPerEvent * (slot + kSunSlotCount * device);
 }
 
-// Fills the whole table from a file's bytes and gives how many events were read.
-// The events from a short or damaged one on (a value not of its field's kind, an
-// offset that is not a time of day) are left zero.
-int ParseSunriseSchedule(std::string_view bytes, SunriseTable& table);
-std::string FormatSunriseSchedule(const SunriseTable& table);
+// The most of a file that can matter: a longer one is read no further.
+std::size_t SunriseByteBudget();
 
-// Loads Sunrise.txt, or writes it from the current table when it cannot be opened.
-void ReadSunriseScheduleFile(AppState& state, FileTable& files);
-// Replaces Sunrise.txt; leaves it as it was when it cannot be written.
-void UpdateSunriseScheduleFile(const AppState& state, FileTable& files);
+// Fills the whole table from a file's bytes and gives how many events were read.
+// The events from a short or damaged one on (a value not of its field's kind) are
+// left zero. When and Action codes other than 0..2 read as 0.
+int ParseSunEvents(std::string_view bytes, SunEventTable& table);
+std::string FormatSunEvents(const SunEventTable& table);
 
 } // namespace tarnwick

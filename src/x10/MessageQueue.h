@@ -1,23 +1,29 @@
 #pragma once
-// The transmit queue: a ring of 41 message numbers filled by the scheduler and
-// drained one frame per timer tick.
+// The transmit queue: message numbers waiting for the timer, one frame a tick.
 
-#include "base/AppState.h"
 #include "base/Interfaces.h"
 
+#include <array>
 #include <cstdint>
 
 namespace tarnwick {
 
-inline constexpr int kQueueCapacity = kQueueSlotCount - 1; // one slot always stays free
+class MessageQueue {
+public:
+    static constexpr int kCapacity = 40;
 
-// The ring index after index: 0 after 40.
-std::int16_t IncrementMessageQueue(std::int16_t index);
+    // Appends message, or drops it without notice when 40 are already waiting.
+    void Queue(std::int16_t message);
+    // Sends the oldest waiting message, if any: at most one frame a call.
+    bool SendNext(IMessageSender& sender);
+    int Waiting() const { return (tail_ - head_ + kSlots) % kSlots; }
 
-// Appends message, or drops it without notice when 40 are already waiting.
-void QueueMessage(AppState& state, std::int16_t message);
+private:
+    static constexpr int kSlots = kCapacity + 1; // a ring with one slot always free
 
-// Sends the oldest waiting message, if any: at most one frame per call.
-void TransmitQueuedMessage(AppState& state, IMessageSender& sender);
+    std::array<std::int16_t, kSlots> slots_{};
+    int head_ = 0;
+    int tail_ = 0;
+};
 
 } // namespace tarnwick

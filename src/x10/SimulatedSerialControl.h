@@ -16,13 +16,16 @@ public:
     // a frame that stops for longer than a frame's pause is reported as cut off.
     SimulatedSerialControl(std::ostream& out, ISteadyClock* steady);
 
-    void SetCommPort(std::int16_t port) override { port_ = port; }
-    std::int16_t CommPort() const override { return port_; }
-    void SetSettings(const std::string&) override {}
-    void SetPortOpen(bool open) override { open_ = open; }
-    bool PortOpen() const override { return open_; }
-    void SetDTREnable(bool asserted) override;
-    void SetRTSEnable(bool asserted) override;
+    bool Open(int) override {
+        open_ = true;
+        SetLines(true, true);
+        return true;
+    }
+    void Close() override { open_ = false; }
+    bool IsOpen() const override { return open_; }
+
+protected:
+    void SetLine(Line line, bool asserted) override;
 
 private:
     void Changed();
@@ -30,7 +33,6 @@ private:
     std::ostream& out_;
     ISteadyClock* steady_;
     FrameDecoder decoder_;
-    std::int16_t port_ = 0;
     bool open_ = false;
     bool dtr_ = true;
     bool rts_ = true;

@@ -1,5 +1,7 @@
 #include "x10/Transmitter.h"
 
+#include "x10/CodeTable.h"
+
 namespace tarnwick {
 
 std::int32_t CountingWait(std::int16_t delayFactor) {
@@ -15,60 +17,36 @@ std::int32_t CountingWait(std::int16_t delayFactor) {
     return steps;
 }
 
-bool OpenPort(ISerialControl& serial) {
-    // Set while closed, these levels are the ones in force when the port opens.
-    serial.SetDTREnable(true);
-    serial.SetRTSEnable(true);
-    serial.SetPortOpen(true);
-    return serial.PortOpen();
-}
+Transmitter::Transmitter(const Settings& settings, ISerialControl& serial, ISteadyClock* steady)
+    : settings_(settings), serial_(serial), steady_(steady) {}
 
-void ClosePort(ISerialControl& serial) {
-    if (serial.PortOpen()) serial.SetPortOpen(false);
-}
-
-Transmitter::Transmitter(AppState& state, ISerialControl& serial, ISteadyClock* steady)
-    : state_(state), serial_(serial), steady_(steady) {}
-
-void Transmitter::WaitHalfStep(std::int64_t started) {
-    CountingWait(state_.DelayFactor);
+void Transmitter::WaitHalfStep(std::int16_t delayFactor, std::int64_t started) {
+    CountingWait(delayFactor);
     if (!steady_) return;
     // The interface needs at least 0.5 ms per bit; a fast PC finishes the loop long before.
     while (steady_->NowNanoseconds() - started < kMinimumHalfStepNs) {
     }
 }
 
-bool Transmitter::EnsurePortOpen() {
-    return serial_.PortOpen() || OpenPort(serial_);
-}
-
-void Transmitter::Transmit_Message(std::int32_t message) {
+void Transmitter::Send(std::int32_t message) {
     if (message < 0 || message >= kMessageCount) return;
     // A frame that still finds no port runs its full timing all the same and is lost.
     if (reopen_) EnsurePortOpen();
-    state_.DelayFactor = static_cast<std::int16_t>(state_.CpuFactor * state_.ClockFactor);
-    for (int b = 0; b < kDataBitCount; ++b) state_.FrameBits[16 + b] = state_.X10CodeTable[message][b];
+    const auto delayFactor = static_cast<std::int16_t>(settings_.cpuFactor * settings_.clockFactor);
+    const std::uint64_t frame = FrameOf(message);
 
-    // FrameStep is 0 between frames, so the half-step number is the loop index.
-    for (std::int16_t c = 0; c < kHalfSteps; ++c) {
-        if (c % 2 == 1) {
-            serial_.SetDTREnable(true);
-            serial_.SetRTSEnable(true);
-        } else if (state_.FrameBits[c / 2] == 1) {
-            serial_.SetRTSEnable(true);
-            serial_.SetDTREnable(false);
-        } else {
-            serial_.SetDTREnable(true);
-            serial_.SetRTSEnable(false);
-        }
+    for (int c = 0; c < kHalfSteps; ++c) {
+        // A bit drops one line (DTR for a 1, RTS for a 0); the pause after it has both up.
+        const bool bit = (frame >> (kFrameBitCount - 1 - c / 2)) & 1;
+        const bool pause = c % 2 == 1;
+        serial_.SetLines(pause || !bit, pause || bit);
         const std::int64_t started = steady_ ? steady_->NowNanoseconds() : 0;
         if (c == 0 && steady_) lastFrameStart_ = started;
-        state_.FrameStep = static_cast<std::int16_t>(c + 1);
-        WaitHalfStep(started);
+        frameStep_ = c + 1;
+        WaitHalfStep(delayFactor, started);
     }
-    state_.FrameStep = 0;
-    serial_.SetDTREnable(true);
-    serial_.SetRTSEnable(true);
+    frameStep_ = 0;
+    serial_.SetLines(true, true);
 }
 
 } // namespace tarnwick

@@ -1,9 +1,9 @@
 #pragma once
-// The serial line driver: opens and closes the port and clocks one message out
-// as a 40-bit frame on DTR and RTS, each half-step timed by a counting loop.
+// The line driver: opens the chosen port and clocks one message out as a 40-bit
+// frame on DTR and RTS, each half-step timed by a counting loop.
 
-#include "base/AppState.h"
 #include "base/Interfaces.h"
+#include "base/Settings.h"
 
 #include <cstdint>
 #include <optional>
@@ -18,36 +18,40 @@ inline constexpr std::int64_t kMinimumHalfStepNs = 1'000'000;
 // compiler cannot drop the loop.
 std::int32_t CountingWait(std::int16_t delayFactor);
 
-// Opens the port with both lines asserted from the first moment (both low would cut
-// the interface's power) and reports whether it really opened.
-bool OpenPort(ISerialControl& serial);
-// Closes the port if it is open; the line levels are left as they are.
-void ClosePort(ISerialControl& serial);
-
 class Transmitter final : public IMessageSender {
 public:
     // steady may be null: then only the counting loop times the half-steps.
-    Transmitter(AppState& state, ISerialControl& serial, ISteadyClock* steady);
+    Transmitter(const Settings& settings, ISerialControl& serial, ISteadyClock* steady);
+
+    // Opens the port of the settings; false when it will not open.
+    bool OpenPort() { return serial_.Open(settings_.commPort); }
+    void ClosePort() { serial_.Close(); }
+    bool PortOpen() const { return serial_.IsOpen(); }
 
     // Sends the frame of message (0..544) and returns with both lines asserted.
     // A number outside the table sends nothing and touches no line.
-    void Transmit_Message(std::int32_t message) override;
+    void Send(std::int32_t message) override;
+
+    // While a frame is on the lines a manual command must wait: the half-steps sent so far.
+    int FrameStep() const { return frameStep_; }
+    bool Busy() const { return frameStep_ != 0; }
 
     // From now on a port found closed (an adapter unplugged, or one that would not open)
     // is opened again, quietly, before each frame.
     void ReopenBeforeFrames() { reopen_ = true; }
     // Opens the port if it is closed; true when it is open.
-    bool EnsurePortOpen();
+    bool EnsurePortOpen() { return PortOpen() || OpenPort(); }
 
     // The steady-clock time at which the last frame started, when there is a steady clock.
     std::optional<std::int64_t> LastFrameStartNs() const { return lastFrameStart_; }
 
 private:
-    void WaitHalfStep(std::int64_t started);
+    void WaitHalfStep(std::int16_t delayFactor, std::int64_t started);
 
-    AppState& state_;
+    const Settings& settings_;
     ISerialControl& serial_;
     ISteadyClock* steady_;
+    int frameStep_ = 0;
     bool reopen_ = false;
     std::optional<std::int64_t> lastFrameStart_;
 };

@@ -23,8 +23,8 @@ constexpr int kRowsPerColumn = 8;
 constexpr int kNameLength = 18;
 } // namespace
 
-RemotePanel::RemotePanel(AppState& state, IMessageSender& sender, QWidget* parent)
-    : QGroupBox(QStringLiteral("Remote Control"), parent), state_(state), sender_(sender) {
+RemotePanel::RemotePanel(DeviceNameTable& names, Transmitter& transmitter, QWidget* parent)
+    : QGroupBox(QStringLiteral("Remote Control"), parent), names_(names), transmitter_(transmitter) {
     setObjectName(QStringLiteral("frmRemote"));
     auto* outer = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
@@ -46,50 +46,50 @@ RemotePanel::RemotePanel(AppState& state, IMessageSender& sender, QWidget* paren
             connect(box, &QCheckBox::toggled, this, [this, u](bool checked) { UnitClicked(u, checked); });
             grid->addWidget(name, row, column * 2);
             grid->addWidget(box, row, column * 2 + 1);
-            txtA_[u] = name;
-            chkA_[u] = box;
+            nameBoxes_[u] = name;
+            unitBoxes_[u] = box;
         }
     }
 
     auto* bottom = new QHBoxLayout;
     outer->addLayout(bottom);
-    btnDim_ = new QPushButton(QStringLiteral("Dim"), this);
-    btnDim_->setObjectName(QStringLiteral("btnDim"));
-    btnBright_ = new QPushButton(QStringLiteral("Bright"), this);
-    btnBright_->setObjectName(QStringLiteral("btnBright"));
+    dimButton_ = new QPushButton(QStringLiteral("Dim"), this);
+    dimButton_->setObjectName(QStringLiteral("btnDim"));
+    brightButton_ = new QPushButton(QStringLiteral("Bright"), this);
+    brightButton_->setObjectName(QStringLiteral("btnBright"));
     QStringList houses;
     for (int h = 0; h < kHouseCount; ++h) houses << QString(QChar(HouseLetter(h)));
-    cboAddress_ = MakeEditableCombo(this, QStringLiteral("cboAddress"), houses, QStringLiteral("A"));
+    houseBox_ = MakeEditableCombo(this, QStringLiteral("cboAddress"), houses, QStringLiteral("A"));
     auto* lblHouseCode = new QLabel(QStringLiteral("House Code"), this);
     lblHouseCode->setObjectName(QStringLiteral("lblHouseCode"));
-    lblHouseCode->setBuddy(cboAddress_);
-    bottom->addWidget(btnDim_);
-    bottom->addWidget(btnBright_);
-    bottom->addWidget(cboAddress_);
+    lblHouseCode->setBuddy(houseBox_);
+    bottom->addWidget(dimButton_);
+    bottom->addWidget(brightButton_);
+    bottom->addWidget(houseBox_);
     bottom->addWidget(lblHouseCode);
     bottom->addStretch(1);
 
-    connect(btnBright_, &QPushButton::clicked, this, [this] { SendHouseCommand(32); });
-    connect(btnDim_, &QPushButton::clicked, this, [this] { SendHouseCommand(33); });
+    connect(brightButton_, &QPushButton::clicked, this, [this] { SendHouseCommand(32); });
+    connect(dimButton_, &QPushButton::clicked, this, [this] { SendHouseCommand(33); });
     // Every keystroke and every pick from the list switches the house code.
-    connect(cboAddress_, &QComboBox::editTextChanged, this, &RemotePanel::SwitchHouse);
-    connect(cboAddress_, &QComboBox::activated, this, &RemotePanel::SwitchHouse);
+    connect(houseBox_, &QComboBox::editTextChanged, this, &RemotePanel::SwitchHouse);
+    connect(houseBox_, &QComboBox::activated, this, &RemotePanel::SwitchHouse);
 }
 
 std::int16_t RemotePanel::AddressIndex() const {
-    return static_cast<std::int16_t>(std::max(ExactIndex(cboAddress_), 0));
+    return static_cast<std::int16_t>(std::max(ExactIndex(houseBox_), 0));
 }
 
 void RemotePanel::ShowNames() {
-    const int h = state_.PreviousAddressIndex;
+    const int h = shownHouse_;
     for (int u = 0; u < kUnitCount; ++u) {
-        boxTexts_[u] = QString::fromStdString(state_.DeviceNames[h][u]);
-        txtA_[u]->setText(boxTexts_[u]);
+        boxTexts_[u] = QString::fromStdString(names_[h][u]);
+        nameBoxes_[u]->setText(boxTexts_[u]);
     }
 }
 
 void RemotePanel::NameEdited(int u, const QString& edited) {
-    QLineEdit* name = txtA_[u];
+    QLineEdit* name = nameBoxes_[u];
     // The names file cannot hold a double quote, so none gets in, typed or pasted.
     QString text = edited;
     qsizetype cursor = name->cursorPosition() - edited.left(name->cursorPosition()).count(QLatin1Char('"'));
@@ -106,50 +106,47 @@ void RemotePanel::NameEdited(int u, const QString& edited) {
 }
 
 void RemotePanel::StoreNames() {
-    const int h = state_.PreviousAddressIndex;
-    for (int u = 0; u < kUnitCount; ++u)
-        state_.DeviceNames[h][u] = SanitizeName(txtA_[u]->text().toStdString());
+    const int h = shownHouse_;
+    for (int u = 0; u < kUnitCount; ++u) names_[h][u] = SanitizeName(nameBoxes_[u]->text().toStdString());
 }
 
 bool RemotePanel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
         for (int u = 0; u < kUnitCount; ++u)
-            if (watched == txtA_[u])
-                state_.DeviceNames[state_.PreviousAddressIndex][u] =
-                    SanitizeName(txtA_[u]->text().toStdString());
+            if (watched == nameBoxes_[u])
+                names_[shownHouse_][u] = SanitizeName(nameBoxes_[u]->text().toStdString());
     }
     return QGroupBox::eventFilter(watched, event);
 }
 
 void RemotePanel::SwitchHouse() {
-    state_.CheckBoxEventsSuppressed = kTrue;
-    const int previous = state_.PreviousAddressIndex;
-    for (int u = 0; u < kUnitCount; ++u)
-        state_.UnitSwitchState[previous][u] = chkA_[u]->isChecked() ? kTrue : kFalse;
+    settingMarks_ = true;
+    const int previous = shownHouse_;
+    for (int u = 0; u < kUnitCount; ++u) switchedOn_[previous][u] = unitBoxes_[u]->isChecked();
     StoreNames();
-    state_.PreviousAddressIndex = AddressIndex();
-    const int h = state_.PreviousAddressIndex;
-    for (int u = 0; u < kUnitCount; ++u) chkA_[u]->setChecked(state_.UnitSwitchState[h][u] != 0);
+    shownHouse_ = AddressIndex();
+    const int h = shownHouse_;
+    for (int u = 0; u < kUnitCount; ++u) unitBoxes_[u]->setChecked(switchedOn_[h][u]);
     ShowNames();
-    state_.CheckBoxEventsSuppressed = kFalse;
+    settingMarks_ = false;
 }
 
 void RemotePanel::UnitClicked(int unit, bool checked) {
-    if (state_.CheckBoxEventsSuppressed) return;
-    if (state_.FrameStep != 0) {
+    if (settingMarks_) return;
+    if (transmitter_.Busy()) {
         // A frame is on the wire: undo the click rather than start another.
-        state_.CheckBoxEventsSuppressed = kTrue;
-        chkA_[unit]->setChecked(!checked);
-        state_.CheckBoxEventsSuppressed = kFalse;
+        settingMarks_ = true;
+        unitBoxes_[unit]->setChecked(!checked);
+        settingMarks_ = false;
         return;
     }
     const int h = AddressIndex();
-    sender_.Transmit_Message(checked ? UnitOnMessage(h, unit) : UnitOffMessage(h, unit));
+    transmitter_.Send(checked ? UnitOnMessage(h, unit) : UnitOffMessage(h, unit));
 }
 
 void RemotePanel::SendHouseCommand(int functionOffset) {
-    if (state_.FrameStep != 0) return;
-    sender_.Transmit_Message(AddressIndex() * 34 + functionOffset);
+    if (transmitter_.Busy()) return;
+    transmitter_.Send(AddressIndex() * kFunctionsPerHouse + functionOffset);
 }
 
 RemotePanel::~RemotePanel() {

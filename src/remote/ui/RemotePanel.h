@@ -2,8 +2,8 @@
 // The Remote Control page: sixteen units of one house code switched by hand,
 // Bright and Dim for the house, and the device names typed beside the units.
 
-#include "base/AppState.h"
-#include "base/Interfaces.h"
+#include "remote/NamesFile.h"
+#include "x10/Transmitter.h"
 
 #include <QGroupBox>
 #include <QString>
@@ -20,7 +20,7 @@ namespace tarnwick {
 class RemotePanel : public QGroupBox {
     Q_OBJECT
 public:
-    RemotePanel(AppState& state, IMessageSender& sender, QWidget* parent = nullptr);
+    RemotePanel(DeviceNameTable& names, Transmitter& transmitter, QWidget* parent = nullptr);
     ~RemotePanel() override;
 
     // Shows the names of the house code on display (start-up fills house A).
@@ -39,14 +39,18 @@ private:
     void UnitClicked(int unit, bool checked);
     void SendHouseCommand(int functionOffset);
 
-    AppState& state_;
-    IMessageSender& sender_;
-    std::array<QLineEdit*, kUnitCount> txtA_{};
+    DeviceNameTable& names_;
+    Transmitter& transmitter_;
+    // Which units were last switched on, per house: the page's own memory, never saved.
+    std::array<std::array<bool, kUnitCount>, kHouseCount> switchedOn_{};
+    int shownHouse_ = 0;        // whose names and marks the boxes hold
+    bool settingMarks_ = false; // the page sets the marks itself: no command
+    std::array<QLineEdit*, kUnitCount> nameBoxes_{};
     std::array<QString, kUnitCount> boxTexts_{}; // what each name box holds, as last accepted
-    std::array<QCheckBox*, kUnitCount> chkA_{};
-    QPushButton* btnDim_ = nullptr;
-    QPushButton* btnBright_ = nullptr;
-    QComboBox* cboAddress_ = nullptr;
+    std::array<QCheckBox*, kUnitCount> unitBoxes_{};
+    QPushButton* dimButton_ = nullptr;
+    QPushButton* brightButton_ = nullptr;
+    QComboBox* houseBox_ = nullptr;
 };
 
 } // namespace tarnwick

@@ -34,32 +34,34 @@ BoxPlace PlaceOf(int i) {
 
 } // namespace
 
-SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
-    : QGroupBox(QStringLiteral("Schedule"), parent), state_(state), random_(random) {
+SchedulePanel::SchedulePanel(WeeklyTable& weekly, const DeviceNameTable& names, Settings& settings,
+                             IRandom& random, QWidget* parent)
+    : QGroupBox(QStringLiteral("Schedule"), parent), weekly_(weekly), names_(names), settings_(settings),
+      random_(random) {
     setObjectName(QStringLiteral("frmSchedule"));
     auto* outer = new QVBoxLayout(this);
 
     auto* top = new QHBoxLayout;
     outer->addLayout(top);
-    cboDevice_ = MakeEditableCombo(this, QStringLiteral("cboDevice"), DeviceLabels(), QStringLiteral("A1"));
-    cboDevice_->setAccessibleName(QStringLiteral("Device"));
-    lblDevice_ = new QLabel(QStringLiteral("Device"), this);
-    lblDevice_->setObjectName(QStringLiteral("lblDevice"));
-    lblDevice_->setTextFormat(Qt::PlainText); // a name shows as typed, "<b>" and all
-    lblDevice_->setMinimumWidth(140);
+    deviceBox_ = MakeEditableCombo(this, QStringLiteral("cboDevice"), DeviceLabels(), QStringLiteral("A1"));
+    deviceBox_->setAccessibleName(QStringLiteral("Device"));
+    deviceName_ = new QLabel(QStringLiteral("Device"), this);
+    deviceName_->setObjectName(QStringLiteral("lblDevice"));
+    deviceName_->setTextFormat(Qt::PlainText); // a name shows as typed, "<b>" and all
+    deviceName_->setMinimumWidth(140);
     auto* lblRandomize = new QLabel(QStringLiteral("Randomize Time (1 to 99 minutes)"), this);
     lblRandomize->setObjectName(QStringLiteral("lblRandomize"));
     lblRandomize->setWordWrap(true);
     lblRandomize->setMaximumWidth(180);
     QStringList intervals;
     for (int r = 1; r <= kRandomChoices; ++r) intervals << QString::number(r);
-    cboRandomTime_ = MakeEditableCombo(this, QStringLiteral("cboRandomTime"), intervals, QString());
-    lblRandomize->setBuddy(cboRandomTime_);
-    top->addWidget(cboDevice_);
-    top->addWidget(lblDevice_);
+    intervalBox_ = MakeEditableCombo(this, QStringLiteral("cboRandomTime"), intervals, QString());
+    lblRandomize->setBuddy(intervalBox_);
+    top->addWidget(deviceBox_);
+    top->addWidget(deviceName_);
     top->addStretch(1);
     top->addWidget(lblRandomize);
-    top->addWidget(cboRandomTime_);
+    top->addWidget(intervalBox_);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(2);
@@ -92,10 +94,9 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
             grid->addWidget(box, 1 + w, 1 + column * 2);
             grid->addWidget(shift, 1 + w, 2 + column * 2);
             connect(box, &TimeBox::focusLeft, this, [this, i] { TimeLeft(i, DeviceIndex()); });
-            connect(shift, &QCheckBox::toggled, this,
-                    [this, i](bool checked) { RandomClicked(i, checked); });
-            mebOnOff_[i] = box;
-            chkRandom_[i] = shift;
+            connect(shift, &QCheckBox::toggled, this, [this, i](bool checked) { RandomClicked(i, checked); });
+            timeBoxes_[i] = box;
+            randomBoxes_[i] = shift;
         }
     }
     auto* note = new QLabel(QStringLiteral("Note: Check the check box to the left of the On or Off time to "
@@ -107,34 +108,34 @@ SchedulePanel::SchedulePanel(AppState& state, IRandom& random, QWidget* parent)
     outer->addStretch(1);
 
     // Every keystroke and every pick from the list runs the handler.
-    connect(cboDevice_, &QComboBox::editTextChanged, this, &SchedulePanel::UpdateScheduleDisplay);
-    connect(cboDevice_, &QComboBox::activated, this, &SchedulePanel::UpdateScheduleDisplay);
-    const auto intervalChanged = [this] { state_.RandomInterval = RandomIndex(); };
-    connect(cboRandomTime_, &QComboBox::editTextChanged, this, intervalChanged);
-    connect(cboRandomTime_, &QComboBox::activated, this, intervalChanged);
+    connect(deviceBox_, &QComboBox::editTextChanged, this, &SchedulePanel::UpdateScheduleDisplay);
+    connect(deviceBox_, &QComboBox::activated, this, &SchedulePanel::UpdateScheduleDisplay);
+    const auto intervalChanged = [this] { settings_.randomInterval = RandomIndex(); };
+    connect(intervalBox_, &QComboBox::editTextChanged, this, intervalChanged);
+    connect(intervalBox_, &QComboBox::activated, this, intervalChanged);
 }
 
 std::int16_t SchedulePanel::DeviceIndex() const {
-    const int i = ExactIndex(cboDevice_);
+    const int i = ExactIndex(deviceBox_);
     return static_cast<std::int16_t>(i < 0 ? 0 : i);
 }
 
 std::int16_t SchedulePanel::RandomIndex() const {
-    const int i = ExactIndex(cboRandomTime_);
+    const int i = ExactIndex(intervalBox_);
     return static_cast<std::int16_t>(i < 0 ? 1 : i + 1);
 }
 
 void SchedulePanel::ShowRandomInterval() {
-    const QString text = QString::number(state_.RandomInterval);
-    if (cboRandomTime_->currentText() == text)
-        state_.RandomInterval = RandomIndex();
+    const QString text = QString::number(settings_.randomInterval);
+    if (intervalBox_->currentText() == text)
+        settings_.randomInterval = RandomIndex();
     else
-        cboRandomTime_->setEditText(text);
+        intervalBox_->setEditText(text);
 }
 
 void SchedulePanel::StoreTypedTimes() {
     for (int i = 0; i < kScheduleBoxCount; ++i)
-        if (mebOnOff_[i]->TakeTyped()) TimeLeft(i, shownDevice_);
+        if (timeBoxes_[i]->TakeTyped()) TimeLeft(i, shownDevice_);
 }
 
 void SchedulePanel::UpdateScheduleDisplay() {
@@ -142,43 +143,44 @@ void SchedulePanel::UpdateScheduleDisplay() {
     StoreTypedTimes();
     const int d = DeviceIndex();
     shownDevice_ = d;
-    lblDevice_->setText(QString::fromStdString(state_.DeviceNames[d / kUnitCount][d % kUnitCount]));
-    state_.DisplayUpdating = kTrue;
+    deviceName_->setText(QString::fromStdString(names_[d / kUnitCount][d % kUnitCount]));
+    displayUpdating_ = true;
     for (int w = 0; w < kWeekdayCount; ++w) {
         for (int p = 0; p < kPairCount; ++p) {
             const int i = 8 * w + 2 * p;
-            const SchedulePair& r = state_.WeeklySchedule[d][w][p];
-            mebOnOff_[i]->SetBoxText(r.OnEnabled ? QString::fromStdString(FormatBoxTime(r.OnTime))
-                                                 : QStringLiteral("__:__"));
-            chkRandom_[i]->setChecked(r.OnRandomOffset != 0);
-            mebOnOff_[i + 1]->SetBoxText(r.OffEnabled ? QString::fromStdString(FormatBoxTime(r.OffTime))
-                                                      : QStringLiteral("__:__"));
-            chkRandom_[i + 1]->setChecked(r.OffRandomOffset != 0);
+            const SchedulePair& r = weekly_[d][w][p];
+            timeBoxes_[i]->SetBoxText(r.onEnabled ? QString::fromStdString(FormatBoxTime(r.onTime))
+                                                  : QStringLiteral("__:__"));
+            randomBoxes_[i]->setChecked(r.onRandomOffset != 0);
+            timeBoxes_[i + 1]->SetBoxText(r.offEnabled ? QString::fromStdString(FormatBoxTime(r.offTime))
+                                                       : QStringLiteral("__:__"));
+            randomBoxes_[i + 1]->setChecked(r.offRandomOffset != 0);
         }
     }
-    state_.DisplayUpdating = kFalse;
+    displayUpdating_ = false;
 }
 
 void SchedulePanel::RandomClicked(int i, bool checked) {
-    if (state_.DisplayUpdating) return;
+    if (displayUpdating_) return;
     const BoxPlace at = PlaceOf(i);
-    SchedulePair& r = state_.WeeklySchedule[DeviceIndex()][at.weekday][at.pair];
-    const std::int16_t offset = checked ? RandomOffsetDraw(state_.RandomInterval, random_) : std::int16_t{0};
-    (at.half ? r.OffRandomOffset : r.OnRandomOffset) = offset;
+    SchedulePair& r = weekly_[DeviceIndex()][at.weekday][at.pair];
+    const std::int16_t offset =
+        checked ? RandomOffsetDraw(settings_.randomInterval, random_) : std::int16_t{0};
+    (at.half ? r.offRandomOffset : r.onRandomOffset) = offset;
 }
 
 void SchedulePanel::TimeLeft(int i, int device) {
     const BoxPlace at = PlaceOf(i);
-    SchedulePair& r = state_.WeeklySchedule[device][at.weekday][at.pair];
-    DateTime& time = at.half ? r.OffTime : r.OnTime;
-    std::int16_t& enabled = at.half ? r.OffEnabled : r.OnEnabled;
-    if (const auto t = ParseBoxTime(mebOnOff_[i]->BoxText().toStdString())) {
+    SchedulePair& r = weekly_[device][at.weekday][at.pair];
+    DateTime& time = at.half ? r.offTime : r.onTime;
+    bool& enabled = at.half ? r.offEnabled : r.onEnabled;
+    if (const auto t = ParseBoxTime(timeBoxes_[i]->BoxText().toStdString())) {
         time = *t;
-        enabled = kTrue;
+        enabled = true;
     } else {
         time = 0;
-        enabled = kFalse;
-        mebOnOff_[i]->SetBoxText(QStringLiteral("__:__"));
+        enabled = false;
+        timeBoxes_[i]->SetBoxText(QStringLiteral("__:__"));
     }
 }
 

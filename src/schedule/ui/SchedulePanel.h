@@ -2,8 +2,10 @@
 // The Schedule page: one device's weekly timetable, seven days of four on/off
 // pairs, each time with a box that randomises it, and the randomise interval.
 
-#include "base/AppState.h"
 #include "base/Interfaces.h"
+#include "base/Settings.h"
+#include "remote/NamesFile.h"
+#include "schedule/WeeklySchedule.h"
 
 #include <QGroupBox>
 
@@ -22,7 +24,8 @@ inline constexpr int kScheduleBoxCount = kWeekdayCount * kPairCount * 2;
 class SchedulePanel : public QGroupBox {
     Q_OBJECT
 public:
-    SchedulePanel(AppState& state, IRandom& random, QWidget* parent = nullptr);
+    SchedulePanel(WeeklyTable& weekly, const DeviceNameTable& names, Settings& settings, IRandom& random,
+                  QWidget* parent = nullptr);
     ~SchedulePanel() override;
 
     // Fills the page from the table for the device named in the device box.
@@ -39,14 +42,17 @@ private:
     void RandomClicked(int i, bool checked);
     void TimeLeft(int i, int device);
 
-    AppState& state_;
+    WeeklyTable& weekly_;
+    const DeviceNameTable& names_;
+    Settings& settings_;
     IRandom& random_;
-    int shownDevice_ = 0; // whose times the boxes hold
-    QComboBox* cboDevice_ = nullptr;
-    QLabel* lblDevice_ = nullptr;
-    QComboBox* cboRandomTime_ = nullptr;
-    std::array<TimeBox*, kScheduleBoxCount> mebOnOff_{};
-    std::array<QCheckBox*, kScheduleBoxCount> chkRandom_{};
+    bool displayUpdating_ = false; // the page is being filled: its boxes' handlers stay out
+    int shownDevice_ = 0;          // whose times the boxes hold
+    QComboBox* deviceBox_ = nullptr;
+    QLabel* deviceName_ = nullptr;
+    QComboBox* intervalBox_ = nullptr;
+    std::array<TimeBox*, kScheduleBoxCount> timeBoxes_{};
+    std::array<QCheckBox*, kScheduleBoxCount> randomBoxes_{};
 };
 
 } // namespace tarnwick

@@ -71,8 +71,8 @@ QString SunTimeText(DateTime time, const QLocale& locale) {
     return locale.toString(QTime(c.hour % 24, c.minute, c.second), format.trimmed());
 }
 
-LocationDialog::LocationDialog(AppState& state, IClock& clock, QWidget* parent)
-    : QDialog(parent), state_(state), clock_(clock) {
+LocationDialog::LocationDialog(Location& place, SunTimes& sunTimes, IClock& clock, QWidget* parent)
+    : QDialog(parent), place_(place), sunTimes_(sunTimes), clock_(clock) {
     setObjectName(QStringLiteral("frmLocation"));
     setWindowTitle(QStringLiteral("Current Location"));
     setModal(false);
@@ -97,17 +97,17 @@ LocationDialog::LocationDialog(AppState& state, IClock& clock, QWidget* parent)
     latitude_.hemisphere->addItems({QStringLiteral("N"), QStringLiteral("S")});
     latitude_.hemisphere->setCurrentIndex(0);
     BuildCoordinate(latitude_, QStringLiteral("Latitude"), 2);
-    lblLatitude_ = MakeLabel(this, "lblLatitude", QStringLiteral("Latitude (dd:mm:ss)"));
+    latitudeLabel_ = MakeLabel(this, "lblLatitude", QStringLiteral("Latitude (dd:mm:ss)"));
 
     longitude_.hemisphere = new QComboBox(this);
     longitude_.hemisphere->setObjectName(QStringLiteral("cboLongitude"));
     longitude_.hemisphere->addItems({QStringLiteral("E"), QStringLiteral("W")});
     longitude_.hemisphere->setCurrentIndex(1);
     BuildCoordinate(longitude_, QStringLiteral("Longitude"), 3);
-    lblLongitude_ = MakeLabel(this, "lblLongitude", QStringLiteral("Longitude (ddd:mm:ss)"));
+    longitudeLabel_ = MakeLabel(this, "lblLongitude", QStringLiteral("Longitude (ddd:mm:ss)"));
 
     int row = 0;
-    for (auto [c, label] : {std::pair{&latitude_, lblLatitude_}, std::pair{&longitude_, lblLongitude_}}) {
+    for (auto [c, label] : {std::pair{&latitude_, latitudeLabel_}, std::pair{&longitude_, longitudeLabel_}}) {
         auto* fields = new QHBoxLayout;
         fields->setSpacing(twips(120));
         for (DigitsBox* field : c->fields) fields->addWidget(field);
@@ -118,42 +118,42 @@ LocationDialog::LocationDialog(AppState& state, IClock& clock, QWidget* parent)
         ++row;
     }
 
-    lstTimeZone_ = new QListWidget(this);
-    lstTimeZone_->setObjectName(QStringLiteral("lstTimeZone"));
-    lstTimeZone_->setAccessibleName(QStringLiteral("Time zone"));
-    lstTimeZone_->setSelectionMode(QAbstractItemView::SingleSelection);
+    timeZoneList_ = new QListWidget(this);
+    timeZoneList_->setObjectName(QStringLiteral("lstTimeZone"));
+    timeZoneList_->setAccessibleName(QStringLiteral("Time zone"));
+    timeZoneList_->setSelectionMode(QAbstractItemView::SingleSelection);
     int widest = 0;
     for (const char* name : kTimeZoneNames) {
-        lstTimeZone_->addItem(QString::fromLatin1(name));
-        widest = std::max(widest, lstTimeZone_->fontMetrics().horizontalAdvance(QString::fromLatin1(name)));
+        timeZoneList_->addItem(QString::fromLatin1(name));
+        widest = std::max(widest, timeZoneList_->fontMetrics().horizontalAdvance(QString::fromLatin1(name)));
     }
     // One entry high, as designed: the list scrolls through the zones.
-    const int frame = 2 * lstTimeZone_->frameWidth();
-    lstTimeZone_->setFixedHeight(lstTimeZone_->sizeHintForRow(0) + frame);
-    lstTimeZone_->setFixedWidth(std::max(
-        widest + twips(180) + lstTimeZone_->verticalScrollBar()->sizeHint().width() + frame, twips(1212)));
-    lblTimeZone_ = MakeLabel(this, "lblTimeZone", QStringLiteral("Time Zone"));
-    chkDaylightSavingsTime_ = new QCheckBox(QStringLiteral("Daylight Savings Time Observed"), this);
-    chkDaylightSavingsTime_->setObjectName(QStringLiteral("chkDaylightSavingsTime"));
+    const int frame = 2 * timeZoneList_->frameWidth();
+    timeZoneList_->setFixedHeight(timeZoneList_->sizeHintForRow(0) + frame);
+    timeZoneList_->setFixedWidth(std::max(
+        widest + twips(180) + timeZoneList_->verticalScrollBar()->sizeHint().width() + frame, twips(1212)));
+    timeZoneLabel_ = MakeLabel(this, "lblTimeZone", QStringLiteral("Time Zone"));
+    daylightBox_ = new QCheckBox(QStringLiteral("Daylight Savings Time Observed"), this);
+    daylightBox_->setObjectName(QStringLiteral("chkDaylightSavingsTime"));
     auto* zone = new QHBoxLayout;
     zone->setSpacing(twips(120));
-    zone->addWidget(lstTimeZone_);
-    zone->addWidget(lblTimeZone_);
+    zone->addWidget(timeZoneList_);
+    zone->addWidget(timeZoneLabel_);
     zone->addStretch(1);
     grid->addLayout(zone, row, 0, 1, 2);
-    grid->addWidget(chkDaylightSavingsTime_, row, 2);
+    grid->addWidget(daylightBox_, row, 2);
     ++row;
 
-    lblSunrise_ = MakeLabel(this, "lblSunrise", QStringLiteral("Sunrise at"));
-    lblSunset_ = MakeLabel(this, "lblSunset", QStringLiteral("Sunset at"));
-    grid->addWidget(lblSunrise_, row, 0, 1, 2);
-    grid->addWidget(lblSunset_, row, 2);
+    sunriseLabel_ = MakeLabel(this, "lblSunrise", QStringLiteral("Sunrise at"));
+    sunsetLabel_ = MakeLabel(this, "lblSunset", QStringLiteral("Sunset at"));
+    grid->addWidget(sunriseLabel_, row, 0, 1, 2);
+    grid->addWidget(sunsetLabel_, row, 2);
     ++row;
 
-    cmdLocationOK_ = new QPushButton(QStringLiteral("OK"), this);
-    cmdLocationOK_->setObjectName(QStringLiteral("cmdLocationOK"));
-    cmdLocationOK_->setMinimumWidth(twips(732));
-    grid->addWidget(cmdLocationOK_, row, 0, 1, 3, Qt::AlignHCenter);
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("cmdLocationOK"));
+    okButton_->setMinimumWidth(twips(732));
+    grid->addWidget(okButton_, row, 0, 1, 3, Qt::AlignHCenter);
 
     for (Coordinate* c : {&latitude_, &longitude_}) {
         for (int i = 0; i < 3; ++i)
@@ -161,11 +161,11 @@ LocationDialog::LocationDialog(AppState& state, IClock& clock, QWidget* parent)
         // No Cancel: a new hemisphere counts at once, like every other entry here.
         connect(c->hemisphere, &QComboBox::activated, this, &LocationDialog::Recalculate);
     }
-    connect(lstTimeZone_, &QListWidget::itemSelectionChanged, this, [this] {
+    connect(timeZoneList_, &QListWidget::itemSelectionChanged, this, [this] {
         if (!filling_) TimeZoneClicked();
     });
-    connect(chkDaylightSavingsTime_, &QCheckBox::clicked, this, &LocationDialog::DaylightClicked);
-    connect(cmdLocationOK_, &QPushButton::clicked, this, &LocationDialog::OkClicked);
+    connect(daylightBox_, &QCheckBox::clicked, this, &LocationDialog::DaylightClicked);
+    connect(okButton_, &QPushButton::clicked, this, &LocationDialog::OkClicked);
 }
 
 void LocationDialog::BuildCoordinate(Coordinate& c, const QString& what, int degreeDigits) {
@@ -191,22 +191,22 @@ void LocationDialog::showEvent(QShowEvent* event) {
 }
 
 void LocationDialog::Activate() {
-    CalculateSunTimes(state_, clock_.Now());
+    CalculateSunTimes(place_, clock_.Now(), sunTimes_);
     UpdateSunLabels();
-    ShowCoordinate(latitude_, state_.Latitude, QStringLiteral("N"));
-    ShowCoordinate(longitude_, state_.Longitude, QStringLiteral("E"));
+    ShowCoordinate(latitude_, place_.latitude, QStringLiteral("N"));
+    ShowCoordinate(longitude_, place_.longitude, QStringLiteral("E"));
 
     filling_ = true;
-    const int position = state_.TimeZone - kFirstTimeZone;
-    if (position >= 0 && position < lstTimeZone_->count()) {
-        lstTimeZone_->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
-        lstTimeZone_->scrollToItem(lstTimeZone_->item(position));
+    const int position = place_.timeZone - kFirstTimeZone;
+    if (position >= 0 && position < timeZoneList_->count()) {
+        timeZoneList_->setCurrentRow(position, QItemSelectionModel::ClearAndSelect);
+        timeZoneList_->scrollToItem(timeZoneList_->item(position));
     } else {
         // A zone from an edited config.txt that the list has no entry for.
-        lstTimeZone_->clearSelection();
+        timeZoneList_->clearSelection();
     }
     filling_ = false;
-    chkDaylightSavingsTime_->setChecked(state_.DaylightSavings == kTrue);
+    daylightBox_->setChecked(place_.daylightSaving);
 }
 
 void LocationDialog::ShowCoordinate(Coordinate& c, double value, const QString& positive) {
@@ -229,8 +229,8 @@ QStringList LocationDialog::Entries(const Coordinate& c) {
 }
 
 void LocationDialog::DetermineLatLong() {
-    state_.Latitude = ReadCoordinate(latitude_);
-    state_.Longitude = ReadCoordinate(longitude_);
+    place_.latitude = ReadCoordinate(latitude_);
+    place_.longitude = ReadCoordinate(longitude_);
 }
 
 double LocationDialog::ReadCoordinate(Coordinate& c) {
@@ -271,13 +271,13 @@ void LocationDialog::FieldLeft(Coordinate& c, int index) {
 }
 
 void LocationDialog::TimeZoneClicked() {
-    const int position = lstTimeZone_->currentRow();
-    QListWidgetItem* clicked = lstTimeZone_->item(position);
+    const int position = timeZoneList_->currentRow();
+    QListWidgetItem* clicked = timeZoneList_->item(position);
     if (clicked && clicked->isSelected()) {
-        state_.TimeZone = static_cast<std::int16_t>(position + kFirstTimeZone);
+        place_.timeZone = static_cast<std::int16_t>(position + kFirstTimeZone);
         filling_ = true;
-        for (int i = 0; i < lstTimeZone_->count(); ++i)
-            if (i != position) lstTimeZone_->item(i)->setSelected(false);
+        for (int i = 0; i < timeZoneList_->count(); ++i)
+            if (i != position) timeZoneList_->item(i)->setSelected(false);
         filling_ = false;
     }
     Recalculate();
@@ -285,7 +285,7 @@ void LocationDialog::TimeZoneClicked() {
 
 void LocationDialog::DaylightClicked(bool checked) {
     // The sun times catch up at the next recompute.
-    state_.DaylightSavings = checked ? kTrue : kFalse;
+    place_.daylightSaving = checked;
 }
 
 void LocationDialog::OkClicked() {
@@ -295,13 +295,13 @@ void LocationDialog::OkClicked() {
 
 void LocationDialog::Recalculate() {
     DetermineLatLong();
-    CalculateSunTimes(state_, clock_.Now());
+    CalculateSunTimes(place_, clock_.Now(), sunTimes_);
     UpdateSunLabels();
 }
 
 void LocationDialog::UpdateSunLabels() {
-    lblSunrise_->setText(QStringLiteral("Sunrise ") + SunTimeText(state_.SunriseTime));
-    lblSunset_->setText(QStringLiteral("Sunset ") + SunTimeText(state_.SunsetTime));
+    sunriseLabel_->setText(QStringLiteral("Sunrise ") + SunTimeText(sunTimes_.sunrise));
+    sunsetLabel_->setText(QStringLiteral("Sunset ") + SunTimeText(sunTimes_.sunset));
 }
 
 void LocationDialog::Message(const QString& text) {

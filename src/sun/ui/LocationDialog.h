@@ -3,8 +3,9 @@
 // applied to the shared settings as it is entered, with today's sunrise and sunset.
 // Modeless and kept for the whole run: OK only hides it.
 
-#include "base/AppState.h"
 #include "base/Interfaces.h"
+#include "base/Settings.h"
+#include "sun/SunEvents.h"
 
 #include <QDialog>
 #include <QLocale>
@@ -29,7 +30,7 @@ QString SunTimeText(DateTime time, const QLocale& locale = QLocale());
 class LocationDialog : public QDialog {
     Q_OBJECT
 public:
-    LocationDialog(AppState& state, IClock& clock, QWidget* parent = nullptr);
+    LocationDialog(Location& place, SunTimes& sunTimes, IClock& clock, QWidget* parent = nullptr);
     ~LocationDialog() override;
 
     // Runs whenever the dialog becomes the active window; callable directly as well.
@@ -65,18 +66,19 @@ private:
     void UpdateSunLabels();
     void Message(const QString& text);
 
-    AppState& state_;
+    Location& place_;
+    SunTimes& sunTimes_;
     IClock& clock_;
     Coordinate latitude_;
     Coordinate longitude_;
-    QLabel* lblLatitude_ = nullptr;
-    QLabel* lblLongitude_ = nullptr;
-    QListWidget* lstTimeZone_ = nullptr;
-    QLabel* lblTimeZone_ = nullptr;
-    QCheckBox* chkDaylightSavingsTime_ = nullptr;
-    QLabel* lblSunrise_ = nullptr;
-    QLabel* lblSunset_ = nullptr;
-    QPushButton* cmdLocationOK_ = nullptr;
+    QLabel* latitudeLabel_ = nullptr;
+    QLabel* longitudeLabel_ = nullptr;
+    QListWidget* timeZoneList_ = nullptr;
+    QLabel* timeZoneLabel_ = nullptr;
+    QCheckBox* daylightBox_ = nullptr;
+    QLabel* sunriseLabel_ = nullptr;
+    QLabel* sunsetLabel_ = nullptr;
+    QPushButton* okButton_ = nullptr;
     bool filling_ = false;
     bool messageOpen_ = false;
 };

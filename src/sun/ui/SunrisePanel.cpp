@@ -31,17 +31,19 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
 
 } // namespace
 
-SunrisePanel::SunrisePanel(AppState& state, IRandom& random, QWidget* parent)
-    : QGroupBox(QStringLiteral("Sunrise and Sunset Scheduling"), parent), state_(state), random_(random) {
+SunrisePanel::SunrisePanel(SunEventTable& events, const DeviceNameTable& names, const Settings& settings,
+                           IRandom& random, QWidget* parent)
+    : QGroupBox(QStringLiteral("Sunrise and Sunset Scheduling"), parent), events_(events), names_(names),
+      settings_(settings), random_(random) {
     setObjectName(QStringLiteral("frmSunrise"));
     auto* outer = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     outer->addLayout(top);
-    cboSunriseDevice_ = MakeCombo(this, QStringLiteral("cboSunriseDevice"), DeviceLabels());
-    cboSunriseDevice_->setAccessibleName(QStringLiteral("Device"));
-    lblSunriseDevice_ = MakeLabel(this, "lblSunriseDevice", QStringLiteral("Device"));
-    top->addWidget(cboSunriseDevice_);
-    top->addWidget(lblSunriseDevice_, 1);
+    deviceBox_ = MakeCombo(this, QStringLiteral("cboSunriseDevice"), DeviceLabels());
+    deviceBox_->setAccessibleName(QStringLiteral("Device"));
+    deviceName_ = MakeLabel(this, "lblSunriseDevice", QStringLiteral("Device"));
+    top->addWidget(deviceBox_);
+    top->addWidget(deviceName_, 1);
 
     auto* grid = new QGridLayout;
     outer->addLayout(grid);
@@ -65,63 +67,62 @@ SunrisePanel::SunrisePanel(AppState& state, IRandom& random, QWidget* parent)
     for (int row = 0; row < kSunSlotCount; ++row) {
         const QString reference = row < 2 ? QStringLiteral("Sunrise") : QStringLiteral("Sunset");
         const QString what = QStringLiteral("%1 row %2, ").arg(reference).arg(row % 2 + 1);
-        cboSunriseWhen_[row] =
-            MakeCombo(this, QStringLiteral("cboSunriseWhen(%1)").arg(row),
-                      {QStringLiteral("At ") + reference, QStringLiteral("Before ") + reference,
-                       QStringLiteral("After ") + reference});
-        cboSunriseWhen_[row]->setAccessibleName(what + QStringLiteral("when"));
-        mebSunriseOffset_[row] = new TimeBox(this);
-        mebSunriseOffset_[row]->setObjectName(QStringLiteral("mebSunriseOffset(%1)").arg(row));
-        mebSunriseOffset_[row]->setAccessibleName(what + QStringLiteral("offset"));
-        cboSunriseAction_[row] =
+        whenBoxes_[row] = MakeCombo(this, QStringLiteral("cboSunriseWhen(%1)").arg(row),
+                                    {QStringLiteral("At ") + reference, QStringLiteral("Before ") + reference,
+                                     QStringLiteral("After ") + reference});
+        whenBoxes_[row]->setAccessibleName(what + QStringLiteral("when"));
+        offsetBoxes_[row] = new TimeBox(this);
+        offsetBoxes_[row]->setObjectName(QStringLiteral("mebSunriseOffset(%1)").arg(row));
+        offsetBoxes_[row]->setAccessibleName(what + QStringLiteral("offset"));
+        actionBoxes_[row] =
             MakeCombo(this, QStringLiteral("cboSunriseAction(%1)").arg(row),
                       {QStringLiteral("Nothing"), QStringLiteral("On"), QStringLiteral("Off")});
-        cboSunriseAction_[row]->setAccessibleName(what + QStringLiteral("action"));
-        chkSunriseRandom_[row] = new QCheckBox(this);
-        chkSunriseRandom_[row]->setObjectName(QStringLiteral("chkSunriseRandom(%1)").arg(row));
-        chkSunriseRandom_[row]->setAccessibleName(what + QStringLiteral("randomize"));
+        actionBoxes_[row]->setAccessibleName(what + QStringLiteral("action"));
+        randomBoxes_[row] = new QCheckBox(this);
+        randomBoxes_[row]->setObjectName(QStringLiteral("chkSunriseRandom(%1)").arg(row));
+        randomBoxes_[row]->setAccessibleName(what + QStringLiteral("randomize"));
 
         const int gridRow = row < 2 ? 1 + row : 2 + row;
-        grid->addWidget(cboSunriseWhen_[row], gridRow, 1);
-        grid->addWidget(mebSunriseOffset_[row], gridRow, 2);
-        grid->addWidget(cboSunriseAction_[row], gridRow, 3);
-        grid->addWidget(chkSunriseRandom_[row], gridRow, 4);
+        grid->addWidget(whenBoxes_[row], gridRow, 1);
+        grid->addWidget(offsetBoxes_[row], gridRow, 2);
+        grid->addWidget(actionBoxes_[row], gridRow, 3);
+        grid->addWidget(randomBoxes_[row], gridRow, 4);
 
         const auto storeWhen = [this, row] {
-            state_.SunriseSchedule[SunriseDeviceIndex()][row].When = SunriseWhenIndex(row);
+            events_[SunriseDeviceIndex()][row].when = static_cast<SunWhen>(SunriseWhenIndex(row));
         };
-        connect(cboSunriseWhen_[row], &QComboBox::editTextChanged, this, storeWhen);
-        connect(cboSunriseWhen_[row], &QComboBox::activated, this, storeWhen);
+        connect(whenBoxes_[row], &QComboBox::editTextChanged, this, storeWhen);
+        connect(whenBoxes_[row], &QComboBox::activated, this, storeWhen);
         const auto storeAction = [this, row] {
-            state_.SunriseSchedule[SunriseDeviceIndex()][row].Action = SunriseActionIndex(row);
+            events_[SunriseDeviceIndex()][row].action = static_cast<SunAction>(SunriseActionIndex(row));
         };
-        connect(cboSunriseAction_[row], &QComboBox::editTextChanged, this, storeAction);
-        connect(cboSunriseAction_[row], &QComboBox::activated, this, storeAction);
-        connect(mebSunriseOffset_[row], &TimeBox::focusLeft, this,
+        connect(actionBoxes_[row], &QComboBox::editTextChanged, this, storeAction);
+        connect(actionBoxes_[row], &QComboBox::activated, this, storeAction);
+        connect(offsetBoxes_[row], &TimeBox::focusLeft, this,
                 [this, row] { OffsetLeft(row, SunriseDeviceIndex()); });
-        connect(chkSunriseRandom_[row], &QCheckBox::toggled, this,
+        connect(randomBoxes_[row], &QCheckBox::toggled, this,
                 [this, row](bool checked) { RandomClicked(row, checked); });
     }
     grid->setColumnStretch(5, 1);
     outer->addStretch(1);
 
-    connect(cboSunriseDevice_, &QComboBox::editTextChanged, this, &SunrisePanel::UpdateSunriseDisplay);
-    connect(cboSunriseDevice_, &QComboBox::activated, this, &SunrisePanel::UpdateSunriseDisplay);
+    connect(deviceBox_, &QComboBox::editTextChanged, this, &SunrisePanel::UpdateSunriseDisplay);
+    connect(deviceBox_, &QComboBox::activated, this, &SunrisePanel::UpdateSunriseDisplay);
 }
 
 std::int16_t SunrisePanel::SunriseDeviceIndex() const {
-    return static_cast<std::int16_t>(std::max(0, ExactIndex(cboSunriseDevice_)));
+    return static_cast<std::int16_t>(std::max(0, ExactIndex(deviceBox_)));
 }
 std::int16_t SunrisePanel::SunriseWhenIndex(int row) const {
-    return static_cast<std::int16_t>(std::max(0, ExactIndex(cboSunriseWhen_[row])));
+    return static_cast<std::int16_t>(std::max(0, ExactIndex(whenBoxes_[row])));
 }
 std::int16_t SunrisePanel::SunriseActionIndex(int row) const {
-    return static_cast<std::int16_t>(std::max(0, ExactIndex(cboSunriseAction_[row])));
+    return static_cast<std::int16_t>(std::max(0, ExactIndex(actionBoxes_[row])));
 }
 
 void SunrisePanel::StoreTypedTimes() {
     for (int row = 0; row < kSunSlotCount; ++row)
-        if (mebSunriseOffset_[row]->TakeTyped()) OffsetLeft(row, shownDevice_);
+        if (offsetBoxes_[row]->TakeTyped()) OffsetLeft(row, shownDevice_);
 }
 
 void SunrisePanel::UpdateSunriseDisplay() {
@@ -129,35 +130,35 @@ void SunrisePanel::UpdateSunriseDisplay() {
     StoreTypedTimes();
     const int d = SunriseDeviceIndex();
     shownDevice_ = d;
-    lblSunriseDevice_->setText(QString::fromStdString(state_.DeviceNames[d / kUnitCount][d % kUnitCount]));
-    state_.DisplayUpdating = kTrue;
+    deviceName_->setText(QString::fromStdString(names_[d / kUnitCount][d % kUnitCount]));
+    displayUpdating_ = true;
     for (int i = 0; i < kSunSlotCount; ++i) {
         // Each box's own handler runs as its text is set and stores the code shown, which
         // is why the record is read afresh for every control.
-        const SunriseEvent& r = state_.SunriseSchedule[d][i];
-        cboSunriseAction_[i]->setCurrentIndex(r.Action == 0 ? 0 : r.Action == 1 ? 1 : 2);
-        cboSunriseWhen_[i]->setCurrentIndex(r.When == 0 ? 0 : r.When == 1 ? 1 : 2);
-        chkSunriseRandom_[i]->setChecked(r.Random != 0);
-        mebSunriseOffset_[i]->SetBoxText(r.Offset == 0 ? QStringLiteral("__:__")
-                                                       : QString::fromStdString(FormatBoxTime(r.Offset)));
+        const SunEvent& r = events_[d][i];
+        actionBoxes_[i]->setCurrentIndex(static_cast<int>(r.action));
+        whenBoxes_[i]->setCurrentIndex(static_cast<int>(r.when));
+        randomBoxes_[i]->setChecked(r.random != 0);
+        offsetBoxes_[i]->SetBoxText(r.offset == 0 ? QStringLiteral("__:__")
+                                                  : QString::fromStdString(FormatBoxTime(r.offset)));
     }
-    state_.DisplayUpdating = kFalse;
+    displayUpdating_ = false;
 }
 
 void SunrisePanel::OffsetLeft(int row, int device) {
-    SunriseEvent& r = state_.SunriseSchedule[device][row];
-    if (const auto t = ParseBoxTime(mebSunriseOffset_[row]->BoxText().toStdString())) {
-        r.Offset = *t;
+    SunEvent& r = events_[device][row];
+    if (const auto t = ParseBoxTime(offsetBoxes_[row]->BoxText().toStdString())) {
+        r.offset = *t;
     } else {
-        r.Offset = 0;
-        mebSunriseOffset_[row]->SetBoxText(QStringLiteral("__:__"));
+        r.offset = 0;
+        offsetBoxes_[row]->SetBoxText(QStringLiteral("__:__"));
     }
 }
 
 void SunrisePanel::RandomClicked(int row, bool checked) {
-    if (state_.DisplayUpdating) return;
-    state_.SunriseSchedule[SunriseDeviceIndex()][row].Random =
-        checked ? RandomOffsetDraw(state_.RandomInterval, random_) : 0;
+    if (displayUpdating_) return;
+    events_[SunriseDeviceIndex()][row].random =
+        checked ? RandomOffsetDraw(settings_.randomInterval, random_) : 0;
 }
 
 SunrisePanel::~SunrisePanel() {

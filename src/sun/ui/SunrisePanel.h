@@ -2,8 +2,10 @@
 // The Sunrise and Sunset page: one device's four events, two relative to sunrise
 // and two to sunset, each with when, offset, action and randomise.
 
-#include "base/AppState.h"
 #include "base/Interfaces.h"
+#include "base/Settings.h"
+#include "remote/NamesFile.h"
+#include "sun/SunEvents.h"
 
 #include <QGroupBox>
 
@@ -20,7 +22,8 @@ class TimeBox;
 class SunrisePanel : public QGroupBox {
     Q_OBJECT
 public:
-    SunrisePanel(AppState& state, IRandom& random, QWidget* parent = nullptr);
+    SunrisePanel(SunEventTable& events, const DeviceNameTable& names, const Settings& settings,
+                 IRandom& random, QWidget* parent = nullptr);
     ~SunrisePanel() override;
 
     void UpdateSunriseDisplay();
@@ -35,15 +38,18 @@ private:
     void OffsetLeft(int row, int device);
     void RandomClicked(int row, bool checked);
 
-    AppState& state_;
+    SunEventTable& events_;
+    const DeviceNameTable& names_;
+    const Settings& settings_;
     IRandom& random_;
-    int shownDevice_ = 0; // whose offsets the boxes hold
-    QComboBox* cboSunriseDevice_ = nullptr;
-    QLabel* lblSunriseDevice_ = nullptr;
-    std::array<QComboBox*, kSunSlotCount> cboSunriseWhen_{};
-    std::array<TimeBox*, kSunSlotCount> mebSunriseOffset_{};
-    std::array<QComboBox*, kSunSlotCount> cboSunriseAction_{};
-    std::array<QCheckBox*, kSunSlotCount> chkSunriseRandom_{};
+    bool displayUpdating_ = false; // the page is being filled: its boxes' handlers stay out
+    int shownDevice_ = 0;          // whose offsets the boxes hold
+    QComboBox* deviceBox_ = nullptr;
+    QLabel* deviceName_ = nullptr;
+    std::array<QComboBox*, kSunSlotCount> whenBoxes_{};
+    std::array<TimeBox*, kSunSlotCount> offsetBoxes_{};
+    std::array<QComboBox*, kSunSlotCount> actionBoxes_{};
+    std::array<QCheckBox*, kSunSlotCount> randomBoxes_{};
 };
 
 } // namespace tarnwick

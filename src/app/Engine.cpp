@@ -1,0 +1,52 @@
+#include "app/Engine.h"
+
+#include "schedule/TickPacing.h"
+#include "sun/Solar.h"
+
+namespace tarnwick {
+
+Engine::Engine(const Platform& platform)
+    : clock_(*platform.clock), steady_(platform.steady), random_(*platform.random),
+      transmitter_(settings_, *platform.serial, platform.steady),
+      scheduler_(weekly_, sunEvents_, sunTimes_, settings_, queue_, random_, transmitter_),
+      persistence_(platform.folder, {settings_, weekly_, sunEvents_, names_}) {}
+
+void Engine::Load() {
+    const DateTime now = clock_.Now();
+    persistence_.Load();
+    CalculateSunTimes(settings_.location, now, sunTimes_);
+    scheduler_.Start(now);
+}
+
+bool Engine::OpenPort() {
+    const bool open = transmitter_.OpenPort();
+    transmitter_.ReopenBeforeFrames();
+    return open;
+}
+
+bool Engine::SelectPort(int port) {
+    transmitter_.ClosePort();
+    settings_.commPort = static_cast<std::int16_t>(port);
+    return transmitter_.OpenPort();
+}
+
+bool Engine::Tick() {
+    const bool newMinute = scheduler_.Tick(clock_.Now());
+    if (newMinute) {
+        if (beforeSave_) beforeSave_();
+        persistence_.SaveChanged();
+        // Once a minute a lost port is looked for; frames look for it themselves.
+        transmitter_.EnsurePortOpen();
+    }
+    return newMinute;
+}
+
+int Engine::NextTickDelayMs() {
+    std::optional<std::int64_t> sinceFrame;
+    if (steady_)
+        if (const auto start = transmitter_.LastFrameStartNs())
+            sinceFrame = (steady_->NowNanoseconds() - *start) / 1'000'000;
+    return tarnwick::NextTickDelayMs(clock_.MillisecondOfMinute(), sinceFrame);
+}
+
+} // namespace tarnwick

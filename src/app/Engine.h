@@ -1,0 +1,80 @@
+#pragma once
+// The program without its windows: the settings and tables, the line driver, the queue
+// and the scheduler, and when the data files are read and written. The main window
+// wires its widgets to it; tests drive it with a fake clock and serial control.
+
+#include "app/Persistence.h"
+#include "base/Interfaces.h"
+#include "base/Settings.h"
+#include "remote/NamesFile.h"
+#include "schedule/Scheduler.h"
+#include "schedule/WeeklySchedule.h"
+#include "sun/SunEvents.h"
+#include "x10/MessageQueue.h"
+#include "x10/Transmitter.h"
+
+#include <filesystem>
+#include <functional>
+
+namespace tarnwick {
+
+// What the outside world hands the program: the serial control, the clocks, the
+// random sequence and the folder of the data files (empty: the current folder).
+struct Platform {
+    ISerialControl* serial = nullptr;
+    IClock* clock = nullptr;
+    ISteadyClock* steady = nullptr; // may be null: no minimum half-step length
+    IRandom* random = nullptr;
+    std::filesystem::path folder;
+};
+
+class Engine {
+public:
+    explicit Engine(const Platform& platform);
+
+    // Start-up: reads the four files and computes today's sun times; the minute it
+    // starts in is never scanned.
+    void Load();
+    // Opens the chosen port; false when it will not open. After the first try a port that
+    // is lost or would not open is looked for again, quietly, by the frames and the ticks.
+    bool OpenPort();
+    // Closes the port open now and opens port n instead; false when it will not open.
+    bool SelectPort(int port);
+
+    // One timer tick; true when it scanned a new minute (and saved what changed).
+    bool Tick();
+    // Milliseconds until the next tick, on the grid of the minute.
+    int NextTickDelayMs();
+    // Every file read at start-up is written.
+    void SaveAll() { persistence_.SaveAll(); }
+    // Runs before every save, so that what is still being typed is in the tables.
+    void SetBeforeSave(std::function<void()> before) { beforeSave_ = std::move(before); }
+
+    Settings& settings() { return settings_; }
+    DeviceNameTable& names() { return names_; }
+    WeeklyTable& weekly() { return weekly_; }
+    SunEventTable& sunEvents() { return sunEvents_; }
+    SunTimes& sunTimes() { return sunTimes_; }
+    MessageQueue& queue() { return queue_; }
+    Transmitter& transmitter() { return transmitter_; }
+    Scheduler& scheduler() { return scheduler_; }
+    IClock& clock() { return clock_; }
+    IRandom& random() { return random_; }
+
+private:
+    IClock& clock_;
+    ISteadyClock* steady_;
+    IRandom& random_;
+    Settings settings_;
+    DeviceNameTable names_;
+    WeeklyTable weekly_{};
+    SunEventTable sunEvents_{};
+    SunTimes sunTimes_;
+    MessageQueue queue_;
+    Transmitter transmitter_;
+    Scheduler scheduler_;
+    Persistence persistence_;
+    std::function<void()> beforeSave_;
+};
+
+} // namespace tarnwick

@@ -1,0 +1,25 @@
+#pragma once
+// Reading and writing the data files. A write is atomic: the text goes to a temporary
+// file beside the data file, is flushed to the disk and only then renamed over it, so a
+// crash, a full disk or a failed write leaves the previous file as it was.
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// Up to maxBytes of a regular file; nullopt when it cannot be opened (missing, a folder).
+std::optional<std::string> ReadFile(const std::filesystem::path& path, std::size_t maxBytes);
+
+// Replaces the file with text, keeping its permissions; false, with the file untouched
+// and no temporary file left, when any step failed. A read-only folder or file, or a
+// folder by that name, is never written.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view text);
+
+// Where a write waits until the rename.
+std::filesystem::path TemporaryPathOf(const std::filesystem::path& path);
+
+} // namespace tarnwick

@@ -1,0 +1,28 @@
+#pragma once
+// The settings kept in config.txt, as the program uses them.
+
+#include <cstdint>
+
+namespace tarnwick {
+
+// Where the sun times are computed for.
+struct Location {
+    double latitude = 0;        // degrees, north positive
+    double longitude = 0;       // degrees, west positive
+    std::int16_t timeZone = 6;  // hours behind Greenwich
+    bool daylightSaving = true; // whether the summer hour applies
+    bool operator==(const Location&) const = default;
+};
+
+struct Settings {
+    std::int16_t commPort = 2;
+    // Together they scale the counting loop that times every half-bit on the lines.
+    std::int16_t cpuFactor = 1;
+    std::int16_t clockFactor = 25;
+    // Minutes over which a randomised time is shifted.
+    std::int16_t randomInterval = 45;
+    Location location;
+    bool operator==(const Settings&) const = default;
+};
+
+} // namespace tarnwick
