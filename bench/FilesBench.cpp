@@ -1,8 +1,7 @@
 // schedule.txt through its reader and writer, against the same bytes moved with
 // no parsing or formatting (through the same atomic write path).
 
-#include "base/AppState.h"
-#include "base/DataFiles.h"
+#include "base/FileAccess.h"
 #include "schedule/ScheduleFile.h"
 
 #include <benchmark/benchmark.h>
@@ -40,22 +39,20 @@ private:
 
 // A timetable with one pair in every `every` set, and randomised: 4 is a busy
 // household, 1 the worst case where no record is clear.
-std::unique_ptr<AppState> BusyState(std::int64_t every) {
-    auto state = std::make_unique<AppState>();
+std::unique_ptr<WeeklyTable> BusyTable(std::int64_t every) {
+    auto table = std::make_unique<WeeklyTable>();
     int r = 0;
-    for (auto& device : state->WeeklySchedule)
+    for (auto& device : *table)
         for (auto& day : device)
-            for (SchedulePair& pair : day) {
-                if (++r % every == 0) {
+            for (SchedulePair& pair : day)
+                if (++r % every == 0)
                     pair = {MakeTime(r % 24, r % 60),
-                            kTrue,
+                            true,
                             static_cast<std::int16_t>(r % 91 - 45),
                             MakeTime((r + 7) % 24, (r * 3) % 60),
-                            kTrue,
+                            true,
                             0};
-                }
-            }
-    return state;
+    return table;
 }
 
 void SetBytes(benchmark::State& st, std::size_t bytes) {
@@ -64,52 +61,50 @@ void SetBytes(benchmark::State& st, std::size_t bytes) {
 
 void BM_ScheduleFileWrite(benchmark::State& st) {
     BenchFolder folder;
-    FileTable files(folder.path());
-    const auto state = BusyState(st.range(0));
-    for (auto _ : st) UpdateScheduleFile(*state, files);
-    SetBytes(st, FormatSchedule(state->WeeklySchedule).size());
+    const auto table = BusyTable(st.range(0));
+    const auto path = folder.path() / kScheduleFileName;
+    for (auto _ : st) WriteFileAtomically(path, FormatSchedule(*table));
+    SetBytes(st, FormatSchedule(*table).size());
 }
 
 void BM_ScheduleRawWrite(benchmark::State& st) {
     BenchFolder folder;
-    FileTable files(folder.path());
-    const std::string bytes = FormatSchedule(BusyState(st.range(0))->WeeklySchedule);
-    for (auto _ : st) benchmark::DoNotOptimize(files.WriteFile(kScheduleFileName, bytes));
+    const std::string bytes = FormatSchedule(*BusyTable(st.range(0)));
+    const auto path = folder.path() / kScheduleFileName;
+    for (auto _ : st) WriteFileAtomically(path, bytes);
     SetBytes(st, bytes.size());
 }
 
 void BM_ScheduleFileRead(benchmark::State& st) {
     BenchFolder folder;
-    FileTable files(folder.path());
-    UpdateScheduleFile(*BusyState(st.range(0)), files);
-    auto state = std::make_unique<AppState>();
+    const auto path = folder.path() / kScheduleFileName;
+    WriteFileAtomically(path, FormatSchedule(*BusyTable(st.range(0))));
+    auto table = std::make_unique<WeeklyTable>();
     for (auto _ : st) {
-        ReadScheduleFile(*state, files);
-        benchmark::ClobberMemory();
+        const auto bytes = ReadFile(path, ScheduleByteBudget());
+        benchmark::DoNotOptimize(ParseSchedule(*bytes, *table));
     }
-    SetBytes(st, FormatSchedule(state->WeeklySchedule).size());
+    SetBytes(st, FormatSchedule(*table).size());
 }
 
 void BM_ScheduleRawRead(benchmark::State& st) {
     BenchFolder folder;
-    FileTable files(folder.path());
-    const std::string bytes = FormatSchedule(BusyState(st.range(0))->WeeklySchedule);
-    files.WriteFile(kScheduleFileName, bytes);
-    for (auto _ : st)
-        benchmark::DoNotOptimize(files.ReadFile(kScheduleFileName, std::numeric_limits<std::size_t>::max()));
+    const auto path = folder.path() / kScheduleFileName;
+    const std::string bytes = FormatSchedule(*BusyTable(st.range(0)));
+    WriteFileAtomically(path, bytes);
+    for (auto _ : st) benchmark::DoNotOptimize(ReadFile(path, std::numeric_limits<std::size_t>::max()));
     SetBytes(st, bytes.size());
 }
 
-// The share of the above spent on text alone.
 void BM_ScheduleFormat(benchmark::State& st) {
-    const auto state = BusyState(st.range(0));
-    for (auto _ : st) benchmark::DoNotOptimize(FormatSchedule(state->WeeklySchedule));
+    const auto table = BusyTable(st.range(0));
+    for (auto _ : st) benchmark::DoNotOptimize(FormatSchedule(*table));
 }
 
 void BM_ScheduleParse(benchmark::State& st) {
-    const std::string bytes = FormatSchedule(BusyState(st.range(0))->WeeklySchedule);
-    auto state = std::make_unique<AppState>();
-    for (auto _ : st) benchmark::DoNotOptimize(ParseSchedule(bytes, state->WeeklySchedule));
+    const std::string bytes = FormatSchedule(*BusyTable(st.range(0)));
+    auto table = std::make_unique<WeeklyTable>();
+    for (auto _ : st) benchmark::DoNotOptimize(ParseSchedule(bytes, *table));
 }
 
 BENCHMARK(BM_ScheduleFileWrite)->Arg(4)->Arg(1)->Unit(benchmark::kMicrosecond);

@@ -1,12 +1,10 @@
 // How long the half-step counting loop and a whole frame take on this PC.
 
-#include "x10/CodeTable.h"
 #include "x10/Transmitter.h"
 
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <memory>
 
 using namespace tarnwick;
 
@@ -14,13 +12,12 @@ namespace {
 
 class NullSerial final : public ISerialControl {
 public:
-    void SetCommPort(std::int16_t) override {}
-    std::int16_t CommPort() const override { return 2; }
-    void SetSettings(const std::string&) override {}
-    void SetPortOpen(bool) override {}
-    bool PortOpen() const override { return true; }
-    void SetDTREnable(bool) override {}
-    void SetRTSEnable(bool) override {}
+    bool Open(int) override { return true; }
+    void Close() override {}
+    bool IsOpen() const override { return true; }
+
+protected:
+    void SetLine(Line, bool) override {}
 };
 
 class ChronoSteadyClock final : public ISteadyClock {
@@ -42,14 +39,11 @@ BENCHMARK(BM_CountingLoop)->Arg(25)->Arg(10800)->Unit(benchmark::kMicrosecond);
 
 // A whole frame at the default settings with the 1 ms floor per half-step (expect 79 to 85 ms).
 void BM_WholeFrame(benchmark::State& s) {
-    auto state = std::make_unique<AppState>();
-    InitializeData(*state, 0);
-    state->CpuFactor = 1;
-    state->ClockFactor = 25;
+    const Settings settings; // CPU factor 1, clock factor 25
     NullSerial serial;
     ChronoSteadyClock steady;
-    Transmitter transmitter(*state, serial, &steady);
-    for (auto _ : s) transmitter.Transmit_Message(76);
+    Transmitter transmitter(settings, serial, &steady);
+    for (auto _ : s) transmitter.Send(76);
 }
 BENCHMARK(BM_WholeFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
 

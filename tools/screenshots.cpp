@@ -1,10 +1,8 @@
 // Draws the README's pictures from the real windows, offscreen, with sample data:
 // tarnwick_screenshots OUTPUT_FOLDER
 
-#include "base/AppState.h"
-#include "app/Persistence.h"
-#include "schedule/RandomOffset.h"
 #include "app/MainWindow.h"
+#include "schedule/RandomOffset.h"
 #include "x10/SimulatedSerialControl.h"
 
 #include <QAction>
@@ -35,17 +33,17 @@ bool Save(QWidget* widget, const QString& path) {
     return ok;
 }
 
-void SampleData(AppState& s) {
+void SampleData(Engine& e) {
     const char* names[] = {"Porch Light", "Den Lamp", "Hall", "Kitchen", "Fan", "Garden"};
-    for (int u = 0; u < 6; ++u) s.DeviceNames[0][u] = names[u];
-    for (int w = 1; w <= 5; ++w)
-        s.WeeklySchedule[0][w][0] = {MakeTime(6, 30), kTrue, 7, MakeTime(8, 0), kTrue, 0};
-    s.WeeklySchedule[0][0][1] = {MakeTime(18, 45), kTrue, 0, MakeTime(23, 15), kTrue, -12};
-    s.WeeklySchedule[0][6][1] = {MakeTime(19, 0), kTrue, 0, MakeTime(23, 30), kTrue, 0};
-    s.SunriseSchedule[0][2] = {2, MakeTime(0, 30), 1, -3};
-    s.SunriseSchedule[0][1] = {1, MakeTime(0, 15), 2, 0};
-    s.Latitude = 32.78;
-    s.Longitude = -96.8;
+    for (int u = 0; u < 6; ++u) e.names()[0][u] = names[u];
+    for (int w = 1; w <= 5; ++w) e.weekly()[0][w][0] = {MakeTime(6, 30), true, 7, MakeTime(8, 0), true, 0};
+    e.weekly()[0][0][1] = {MakeTime(18, 45), true, 0, MakeTime(23, 15), true, -12};
+    e.weekly()[0][6][1] = {MakeTime(19, 0), true, 0, MakeTime(23, 30), true, 0};
+    e.sunEvents()[0][2] = {SunWhen::After, MakeTime(0, 30), SunAction::On, -3};
+    e.sunEvents()[0][1] = {SunWhen::Before, MakeTime(0, 15), SunAction::Off, 0};
+    e.settings().randomInterval = 30;
+    e.settings().location.latitude = 32.78;
+    e.settings().location.longitude = -96.8;
 }
 
 } // namespace
@@ -64,25 +62,20 @@ int main(int argc, char** argv) {
     FixedClock clock;
     DefaultRandom random;
     std::ostringstream frames;
+    SimulatedSerialControl serial(frames, nullptr);
     Platform platform;
-    platform.serial = std::make_unique<SimulatedSerialControl>(frames, nullptr);
+    platform.serial = &serial;
     platform.clock = &clock;
     platform.random = &random;
     platform.folder = data.path().toStdString();
     {
         // The sample house goes into the data files, where the program finds it at start-up.
-        auto sample = std::make_unique<AppState>();
-        sample->CommPortNumber = 2;
-        sample->CpuFactor = 1;
-        sample->ClockFactor = 25;
-        sample->RandomInterval = 30;
-        sample->TimeZone = 6;
-        sample->DaylightSavings = kTrue;
-        SampleData(*sample);
-        FileTable files(platform.folder);
-        Persistence(files).SaveAll(*sample);
+        Engine sample(platform);
+        sample.Load();
+        SampleData(sample);
+        sample.SaveAll();
     }
-    MainWindow window(std::move(platform));
+    MainWindow window(platform);
     window.SetEndAction([] {});
     window.Load();
     window.show();
