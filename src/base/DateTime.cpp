@@ -1,5 +1,6 @@
 #include "base/DateTime.h"
 
+#include <chrono>
 #include <cmath>
 
 namespace tarnwick {
@@ -7,39 +8,16 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 
-// Days since 1970-01-01 (H. Hinnant's algorithm, valid for the whole proleptic calendar).
-constexpr std::int64_t DaysFromUnixEpoch(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
+namespace chr = std::chrono;
 
-void CivilFromUnixDays(std::int64_t z, int& year, int& month, int& day) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    year = static_cast<int>(y + (m <= 2));
-    month = static_cast<int>(m);
-    day = static_cast<int>(d);
-}
+constexpr chr::sys_days kEpoch = chr::sys_days{chr::year{1899} / chr::December / 30};
 
-// constexpr: MakeDate may run during the static initialisation of other files.
-constexpr std::int64_t kEpochUnixDays = DaysFromUnixEpoch(1899, 12, 30);
-
-// Whole seconds since the epoch; values far outside any calendar are clamped.
+// Whole seconds since the epoch; values far outside the calendar's years (about
+// -27000..29000, more than any file holds) are clamped.
 std::int64_t TotalSeconds(DateTime value) {
     if (!std::isfinite(value)) return 0;
     const double s = std::round(value * kSecondsPerDay);
-    constexpr double kLimit = 1e15;
+    constexpr double kLimit = 1e7 * kSecondsPerDay;
     if (s > kLimit) return static_cast<std::int64_t>(kLimit);
     if (s < -kLimit) return static_cast<std::int64_t>(-kLimit);
     return static_cast<std::int64_t>(s);
@@ -54,7 +32,9 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 } // namespace
 
 std::int64_t DaysFromCivil(int year, int month, int day) {
-    return DaysFromUnixEpoch(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) - kEpochUnixDays;
+    const chr::year_month_day date{chr::year{year}, chr::month{static_cast<unsigned>(month)},
+                                   chr::day{static_cast<unsigned>(day)}};
+    return (chr::sys_days{date} - kEpoch).count();
 }
 
 DateTime MakeDate(int year, int month, int day) {
@@ -73,8 +53,11 @@ CivilDateTime ToCivil(DateTime value) {
     const std::int64_t total = TotalSeconds(value);
     const std::int64_t days = FloorDiv(total, kSecondsPerDay);
     const std::int64_t secs = total - days * kSecondsPerDay;
+    const chr::year_month_day date{kEpoch + chr::days{days}};
     CivilDateTime c;
-    CivilFromUnixDays(days + kEpochUnixDays, c.year, c.month, c.day);
+    c.year = static_cast<int>(date.year());
+    c.month = static_cast<int>(static_cast<unsigned>(date.month()));
+    c.day = static_cast<int>(static_cast<unsigned>(date.day()));
     c.hour = static_cast<int>(secs / 3600);
     c.minute = static_cast<int>(secs / 60 % 60);
     c.second = static_cast<int>(secs % 60);
@@ -89,9 +72,8 @@ int MinuteOf(DateTime value) {
 }
 
 int WeekdayOf(DateTime value) {
-    // 1899-12-30 was a Saturday.
     const std::int64_t days = FloorDiv(TotalSeconds(value), kSecondsPerDay);
-    return static_cast<int>(((days % 7) + 7 + 6) % 7);
+    return static_cast<int>(chr::weekday{kEpoch + chr::days{days}}.c_encoding());
 }
 
 DateTime DateOf(DateTime value) {

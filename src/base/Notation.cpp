@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <system_error>
@@ -40,15 +41,6 @@ void AppendDateTime(std::string& out, DateTime value) {
         AppendDigits(out, c.second, 2);
     }
     out.push_back('#');
-}
-
-bool IsLeapYear(int year) {
-    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysInMonth(int year, int month) {
-    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
 // Walks the inside of a date-time literal.
@@ -175,7 +167,11 @@ bool ParseDateTimeTo(std::string_view field, DateTime& out) {
         int month = 0;
         int day = 0;
         if (cur.Number(2, month) == 0 || !cur.Take('-') || cur.Number(2, day) == 0) return false;
-        if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) return false;
+        if (!std::chrono::year_month_day{std::chrono::year{year},
+                                         std::chrono::month{static_cast<unsigned>(month)},
+                                         std::chrono::day{static_cast<unsigned>(day)}}
+                 .ok())
+            return false;
         value = MakeDate(year, month, day);
         if (cur.Take(' ')) {
             DateTime time = 0;
