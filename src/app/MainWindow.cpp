@@ -181,8 +181,8 @@ void MainWindow::BuildPages() {
 void MainWindow::ShowPage(int index) {
     if (index < 1 || index > 3) return;
     // Refreshed before it shows, so a page never shows stale values.
-    if (index == 2) schedule_->UpdateScheduleDisplay();
-    if (index == 3) sunrise_->UpdateSunriseDisplay();
+    if (index == 2) schedule_->Refresh();
+    if (index == 3) sunrise_->Refresh();
     pageStack_->setCurrentIndex(index - 1);
 }
 
@@ -190,9 +190,9 @@ void MainWindow::Load() {
     engine_->Load();
     for (QAction* a : portActions_) a->setChecked(false);
     MarkCpuAndClock();
-    schedule_->ShowRandomInterval();
+    schedule_->ShowInterval();
 
-    OpenCommPort();
+    OpenPortOrSay();
     // Ending the program from within the port's message box: everything read is saved
     // already, and the window is never shown.
     if (shuttingDown_) return;
@@ -239,10 +239,10 @@ void MainWindow::Tick() {
 // The mark of the chosen port says whether it is really open.
 void MainWindow::ShowPortState() {
     const int port = engine_->settings().commPort;
-    if (port >= 1 && port <= 4) portActions_[port - 1]->setChecked(engine_->transmitter().PortOpen());
+    if (port >= 1 && port <= 4) portActions_[port - 1]->setChecked(engine_->transmitter().IsPortOpen());
 }
 
-void MainWindow::OpenCommPort() {
+void MainWindow::OpenPortOrSay() {
     if (!engine_->OpenPort()) {
         ShowMessage(this, QStringLiteral("Comm Port is already open"));
         return;

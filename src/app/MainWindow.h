@@ -53,7 +53,7 @@ protected:
 private:
     void BuildMenus();
     void BuildPages();
-    void OpenCommPort();
+    void OpenPortOrSay();
     void SelectPort(int port);
     void SelectCpu(int item);
     void SelectClock(int item);

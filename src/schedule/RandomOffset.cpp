@@ -16,7 +16,7 @@ double RoundHalfToEven(double x) {
 
 } // namespace
 
-std::int16_t RandomOffsetDraw(std::int16_t randomInterval, IRandom& random) {
+std::int16_t DrawRandomOffset(std::int16_t randomInterval, IRandom& random) {
     const int interval = randomInterval < 1 ? 1 : randomInterval;
     double r = random.Next();
     if (!(r >= 0)) r = 0; // also catches NaN from a broken generator

@@ -84,13 +84,13 @@ void Scheduler::ScanWeeklySchedule(int weekday) {
                                                              weeklyMarks_[WeeklyMarkIndex(d, weekday, p, 0)],
                                                              UnitOnMessage(house, unit));
             if (onFired && pair.onRandomOffset != 0)
-                pair.onRandomOffset = RandomOffsetDraw(settings_.randomInterval, random_);
+                pair.onRandomOffset = DrawRandomOffset(settings_.randomInterval, random_);
             const bool offFired =
                 pair.offEnabled &&
                 FireIfDue(pair.offTime, pair.offRandomOffset, weeklyMarks_[WeeklyMarkIndex(d, weekday, p, 1)],
                           UnitOffMessage(house, unit));
             if (offFired && pair.offRandomOffset != 0)
-                pair.offRandomOffset = RandomOffsetDraw(settings_.randomInterval, random_);
+                pair.offRandomOffset = DrawRandomOffset(settings_.randomInterval, random_);
         }
     }
 }
@@ -109,7 +109,7 @@ void Scheduler::ScanSunriseSchedule() {
                 event.action == SunAction::Off ? UnitOffMessage(house, unit) : UnitOnMessage(house, unit);
             FiringMark& mark = sunMarks_[static_cast<std::size_t>(d * kSunSlotCount + k)];
             if (FireIfDue(base, event.random, mark, message) && event.random != 0)
-                event.random = RandomOffsetDraw(settings_.randomInterval, random_);
+                event.random = DrawRandomOffset(settings_.randomInterval, random_);
         }
     }
 }

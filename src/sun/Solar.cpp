@@ -98,7 +98,7 @@ std::optional<double> HourCrossing(double v0, double v1, double v2) {
     return e > 1 ? 1.0 : e;
 }
 
-std::int16_t DaylightSavingsCorrection(const Location& place, DateTime today) {
+std::int16_t DaylightSavingHours(const Location& place, DateTime today) {
     if (!place.daylightSaving) return 0;
     const CivilDateTime c = ToCivil(today);
     const int m = c.month;
@@ -130,7 +130,7 @@ void CalculateSunTimes(const Location& place, DateTime today, SunTimes& times) {
 
     // Sidereal time at local midnight.
     const double l5 = place.longitude / 360;
-    const double z0 = (place.timeZone + DaylightSavingsCorrection(place, today)) / 24.0;
+    const double z0 = (place.timeZone + DaylightSavingHours(place, today)) / 24.0;
     double t0 = t / 36525;
     double ss = 24110.5 + 8640184.813 * t0;
     ss = ss + 86636.6 * z0 + 86400 * l5;

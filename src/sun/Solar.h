@@ -28,6 +28,6 @@ std::optional<double> HourCrossing(double v0, double v1, double v2);
 void CalculateSunTimes(const Location& place, DateTime today, SunTimes& times);
 
 // 0 or -1 hour, added to the time zone: -1 while daylight saving time is in force on today's date.
-std::int16_t DaylightSavingsCorrection(const Location& place, DateTime today);
+std::int16_t DaylightSavingHours(const Location& place, DateTime today);
 
 } // namespace tarnwick

@@ -26,7 +26,7 @@ public:
     // Opens the port of the settings; false when it will not open.
     bool OpenPort() { return serial_.Open(settings_.commPort); }
     void ClosePort() { serial_.Close(); }
-    bool PortOpen() const { return serial_.IsOpen(); }
+    bool IsPortOpen() const { return serial_.IsOpen(); }
 
     // Sends the frame of message (0..544) and returns with both lines asserted.
     // A number outside the table sends nothing and touches no line.
@@ -40,7 +40,7 @@ public:
     // is opened again, quietly, before each frame.
     void ReopenBeforeFrames() { reopen_ = true; }
     // Opens the port if it is closed; true when it is open.
-    bool EnsurePortOpen() { return PortOpen() || OpenPort(); }
+    bool EnsurePortOpen() { return IsPortOpen() || OpenPort(); }
 
     // The steady-clock time at which the last frame started, when there is a steady clock.
     std::optional<std::int64_t> LastFrameStartNs() const { return lastFrameStart_; }

@@ -76,7 +76,7 @@ RemotePanel::RemotePanel(DeviceNameTable& names, Transmitter& transmitter, QWidg
     connect(houseBox_, &QComboBox::activated, this, &RemotePanel::SwitchHouse);
 }
 
-std::int16_t RemotePanel::AddressIndex() const {
+std::int16_t RemotePanel::HouseInBox() const {
     return static_cast<std::int16_t>(std::max(ExactIndex(houseBox_), 0));
 }
 
@@ -124,7 +124,7 @@ void RemotePanel::SwitchHouse() {
     const int previous = shownHouse_;
     for (int u = 0; u < kUnitCount; ++u) switchedOn_[previous][u] = unitBoxes_[u]->isChecked();
     StoreNames();
-    shownHouse_ = AddressIndex();
+    shownHouse_ = HouseInBox();
     const int h = shownHouse_;
     for (int u = 0; u < kUnitCount; ++u) unitBoxes_[u]->setChecked(switchedOn_[h][u]);
     ShowNames();
@@ -140,13 +140,13 @@ void RemotePanel::UnitClicked(int unit, bool checked) {
         settingMarks_ = false;
         return;
     }
-    const int h = AddressIndex();
+    const int h = HouseInBox();
     transmitter_.Send(checked ? UnitOnMessage(h, unit) : UnitOffMessage(h, unit));
 }
 
 void RemotePanel::SendHouseCommand(int functionOffset) {
     if (transmitter_.Busy()) return;
-    transmitter_.Send(AddressIndex() * kFunctionsPerHouse + functionOffset);
+    transmitter_.Send(HouseInBox() * kFunctionsPerHouse + functionOffset);
 }
 
 RemotePanel::~RemotePanel() {

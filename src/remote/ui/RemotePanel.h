@@ -28,7 +28,7 @@ public:
     // Keeps the names still being typed, so an ending program does not lose them.
     void StoreNames();
 
-    std::int16_t AddressIndex() const;
+    std::int16_t HouseInBox() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

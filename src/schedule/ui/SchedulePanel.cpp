@@ -93,7 +93,7 @@ SchedulePanel::SchedulePanel(WeeklyTable& weekly, const DeviceNameTable& names, 
             shift->setAccessibleName(QStringLiteral("Randomize ") + what);
             grid->addWidget(box, 1 + w, 1 + column * 2);
             grid->addWidget(shift, 1 + w, 2 + column * 2);
-            connect(box, &TimeBox::focusLeft, this, [this, i] { TimeLeft(i, DeviceIndex()); });
+            connect(box, &TimeBox::focusLeft, this, [this, i] { TimeLeft(i, DeviceInBox()); });
             connect(shift, &QCheckBox::toggled, this, [this, i](bool checked) { RandomClicked(i, checked); });
             timeBoxes_[i] = box;
             randomBoxes_[i] = shift;
@@ -108,27 +108,27 @@ SchedulePanel::SchedulePanel(WeeklyTable& weekly, const DeviceNameTable& names, 
     outer->addStretch(1);
 
     // Every keystroke and every pick from the list runs the handler.
-    connect(deviceBox_, &QComboBox::editTextChanged, this, &SchedulePanel::UpdateScheduleDisplay);
-    connect(deviceBox_, &QComboBox::activated, this, &SchedulePanel::UpdateScheduleDisplay);
-    const auto intervalChanged = [this] { settings_.randomInterval = RandomIndex(); };
+    connect(deviceBox_, &QComboBox::editTextChanged, this, &SchedulePanel::Refresh);
+    connect(deviceBox_, &QComboBox::activated, this, &SchedulePanel::Refresh);
+    const auto intervalChanged = [this] { settings_.randomInterval = IntervalInBox(); };
     connect(intervalBox_, &QComboBox::editTextChanged, this, intervalChanged);
     connect(intervalBox_, &QComboBox::activated, this, intervalChanged);
 }
 
-std::int16_t SchedulePanel::DeviceIndex() const {
+std::int16_t SchedulePanel::DeviceInBox() const {
     const int i = ExactIndex(deviceBox_);
     return static_cast<std::int16_t>(i < 0 ? 0 : i);
 }
 
-std::int16_t SchedulePanel::RandomIndex() const {
+std::int16_t SchedulePanel::IntervalInBox() const {
     const int i = ExactIndex(intervalBox_);
     return static_cast<std::int16_t>(i < 0 ? 1 : i + 1);
 }
 
-void SchedulePanel::ShowRandomInterval() {
+void SchedulePanel::ShowInterval() {
     const QString text = QString::number(settings_.randomInterval);
     if (intervalBox_->currentText() == text)
-        settings_.randomInterval = RandomIndex();
+        settings_.randomInterval = IntervalInBox();
     else
         intervalBox_->setEditText(text);
 }
@@ -138,10 +138,10 @@ void SchedulePanel::StoreTypedTimes() {
         if (timeBoxes_[i]->TakeTyped()) TimeLeft(i, shownDevice_);
 }
 
-void SchedulePanel::UpdateScheduleDisplay() {
+void SchedulePanel::Refresh() {
     // The device box may already name another device; what was typed belongs to the one shown.
     StoreTypedTimes();
-    const int d = DeviceIndex();
+    const int d = DeviceInBox();
     shownDevice_ = d;
     deviceName_->setText(QString::fromStdString(names_[d / kUnitCount][d % kUnitCount]));
     displayUpdating_ = true;
@@ -163,9 +163,9 @@ void SchedulePanel::UpdateScheduleDisplay() {
 void SchedulePanel::RandomClicked(int i, bool checked) {
     if (displayUpdating_) return;
     const BoxPlace at = PlaceOf(i);
-    SchedulePair& r = weekly_[DeviceIndex()][at.weekday][at.pair];
+    SchedulePair& r = weekly_[DeviceInBox()][at.weekday][at.pair];
     const std::int16_t offset =
-        checked ? RandomOffsetDraw(settings_.randomInterval, random_) : std::int16_t{0};
+        checked ? DrawRandomOffset(settings_.randomInterval, random_) : std::int16_t{0};
     (at.half ? r.offRandomOffset : r.onRandomOffset) = offset;
 }
 

@@ -29,14 +29,14 @@ public:
     ~SchedulePanel() override;
 
     // Fills the page from the table for the device named in the device box.
-    void UpdateScheduleDisplay();
+    void Refresh();
     // Puts the interval into its box, whose handler keeps only values from its list.
-    void ShowRandomInterval();
+    void ShowInterval();
     // Takes a time still being typed, as leaving its box would, for the device shown.
     void StoreTypedTimes();
 
-    std::int16_t DeviceIndex() const;
-    std::int16_t RandomIndex() const;
+    std::int16_t DeviceInBox() const;
+    std::int16_t IntervalInBox() const;
 
 private:
     void RandomClicked(int i, bool checked);

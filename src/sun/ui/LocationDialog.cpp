@@ -228,7 +228,7 @@ QStringList LocationDialog::Entries(const Coordinate& c) {
     return {c.hemisphere->currentText(), c.fields[0]->Digits(), c.fields[1]->Digits(), c.fields[2]->Digits()};
 }
 
-void LocationDialog::DetermineLatLong() {
+void LocationDialog::ShowLocation() {
     place_.latitude = ReadCoordinate(latitude_);
     place_.longitude = ReadCoordinate(longitude_);
 }
@@ -294,7 +294,7 @@ void LocationDialog::OkClicked() {
 }
 
 void LocationDialog::Recalculate() {
-    DetermineLatLong();
+    ShowLocation();
     CalculateSunTimes(place_, clock_.Now(), sunTimes_);
     UpdateSunLabels();
 }

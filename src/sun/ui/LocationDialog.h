@@ -36,7 +36,7 @@ public:
     // Runs whenever the dialog becomes the active window; callable directly as well.
     void Activate();
     // Rebuilds Latitude and Longitude from the fields and hemisphere boxes.
-    void DetermineLatLong();
+    void ShowLocation();
 
 protected:
     bool event(QEvent* event) override;

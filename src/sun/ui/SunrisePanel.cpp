@@ -89,34 +89,34 @@ SunrisePanel::SunrisePanel(SunEventTable& events, const DeviceNameTable& names, 
         grid->addWidget(randomBoxes_[row], gridRow, 4);
 
         const auto storeWhen = [this, row] {
-            events_[SunriseDeviceIndex()][row].when = static_cast<SunWhen>(SunriseWhenIndex(row));
+            events_[DeviceInBox()][row].when = static_cast<SunWhen>(WhenInBox(row));
         };
         connect(whenBoxes_[row], &QComboBox::editTextChanged, this, storeWhen);
         connect(whenBoxes_[row], &QComboBox::activated, this, storeWhen);
         const auto storeAction = [this, row] {
-            events_[SunriseDeviceIndex()][row].action = static_cast<SunAction>(SunriseActionIndex(row));
+            events_[DeviceInBox()][row].action = static_cast<SunAction>(ActionInBox(row));
         };
         connect(actionBoxes_[row], &QComboBox::editTextChanged, this, storeAction);
         connect(actionBoxes_[row], &QComboBox::activated, this, storeAction);
         connect(offsetBoxes_[row], &TimeBox::focusLeft, this,
-                [this, row] { OffsetLeft(row, SunriseDeviceIndex()); });
+                [this, row] { OffsetLeft(row, DeviceInBox()); });
         connect(randomBoxes_[row], &QCheckBox::toggled, this,
                 [this, row](bool checked) { RandomClicked(row, checked); });
     }
     grid->setColumnStretch(5, 1);
     outer->addStretch(1);
 
-    connect(deviceBox_, &QComboBox::editTextChanged, this, &SunrisePanel::UpdateSunriseDisplay);
-    connect(deviceBox_, &QComboBox::activated, this, &SunrisePanel::UpdateSunriseDisplay);
+    connect(deviceBox_, &QComboBox::editTextChanged, this, &SunrisePanel::Refresh);
+    connect(deviceBox_, &QComboBox::activated, this, &SunrisePanel::Refresh);
 }
 
-std::int16_t SunrisePanel::SunriseDeviceIndex() const {
+std::int16_t SunrisePanel::DeviceInBox() const {
     return static_cast<std::int16_t>(std::max(0, ExactIndex(deviceBox_)));
 }
-std::int16_t SunrisePanel::SunriseWhenIndex(int row) const {
+std::int16_t SunrisePanel::WhenInBox(int row) const {
     return static_cast<std::int16_t>(std::max(0, ExactIndex(whenBoxes_[row])));
 }
-std::int16_t SunrisePanel::SunriseActionIndex(int row) const {
+std::int16_t SunrisePanel::ActionInBox(int row) const {
     return static_cast<std::int16_t>(std::max(0, ExactIndex(actionBoxes_[row])));
 }
 
@@ -125,10 +125,10 @@ void SunrisePanel::StoreTypedTimes() {
         if (offsetBoxes_[row]->TakeTyped()) OffsetLeft(row, shownDevice_);
 }
 
-void SunrisePanel::UpdateSunriseDisplay() {
+void SunrisePanel::Refresh() {
     // The device box may already name another device; what was typed belongs to the one shown.
     StoreTypedTimes();
-    const int d = SunriseDeviceIndex();
+    const int d = DeviceInBox();
     shownDevice_ = d;
     deviceName_->setText(QString::fromStdString(names_[d / kUnitCount][d % kUnitCount]));
     displayUpdating_ = true;
@@ -157,8 +157,7 @@ void SunrisePanel::OffsetLeft(int row, int device) {
 
 void SunrisePanel::RandomClicked(int row, bool checked) {
     if (displayUpdating_) return;
-    events_[SunriseDeviceIndex()][row].random =
-        checked ? RandomOffsetDraw(settings_.randomInterval, random_) : 0;
+    events_[DeviceInBox()][row].random = checked ? DrawRandomOffset(settings_.randomInterval, random_) : 0;
 }
 
 SunrisePanel::~SunrisePanel() {

@@ -26,13 +26,13 @@ public:
                  IRandom& random, QWidget* parent = nullptr);
     ~SunrisePanel() override;
 
-    void UpdateSunriseDisplay();
+    void Refresh();
     // Takes an offset still being typed, as leaving its box would, for the device shown.
     void StoreTypedTimes();
 
-    std::int16_t SunriseDeviceIndex() const;
-    std::int16_t SunriseWhenIndex(int row) const;
-    std::int16_t SunriseActionIndex(int row) const;
+    std::int16_t DeviceInBox() const;
+    std::int16_t WhenInBox(int row) const;
+    std::int16_t ActionInBox(int row) const;
 
 private:
     void OffsetLeft(int row, int device);
