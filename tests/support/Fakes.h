@@ -1,16 +1,12 @@
 #pragma once
-// Fakes for the core's outside world: a clock a test sets, a scripted random
-// sequence, a steady clock that moves on by itself, and a serial control that
-// records every line change.
+// Fakes for the core's outside world: a clock a test sets and a serial control that records every
+// line change.
 
 #include "app/Interfaces.h"
 
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
-#include <string>
 #include <vector>
 
 namespace tarnwick::testing {
@@ -38,107 +34,37 @@ private:
     std::int64_t ms_ = 0;
 };
 
-// Plays back the given numbers in a loop.
-class ScriptedRandom : public IRandom {
-public:
-    explicit ScriptedRandom(std::vector<double> values) : values_(std::move(values)) {}
-    double Next() override {
-        const double v = values_[next_ % values_.size()];
-        ++next_;
-        return v;
-    }
-    std::size_t draws() const { return next_; }
-
-private:
-    std::vector<double> values_;
-    std::size_t next_ = 0;
-};
-
-// Each reading moves time on by a fixed step, so a wait for a moment always ends.
-class SteppingSteadyClock : public ISteadyClock {
-public:
-    explicit SteppingSteadyClock(std::int64_t stepNs = 100'000) : stepNs_(stepNs) {}
-    std::int64_t NowNanoseconds() override {
-        now_ += stepNs_;
-        ++reads_;
-        return now_;
-    }
-    std::int64_t reads() const { return reads_; }
-
-private:
-    std::int64_t stepNs_;
-    std::int64_t now_ = 0;
-    std::int64_t reads_ = 0;
-};
-
 struct LineChange {
     enum Line { DTR, RTS } line;
     bool asserted;
-    bool operator==(const LineChange&) const = default;
 };
 
-// Levels set while the port is closed take effect when it opens, as with the real port.
-// Both lines low on an open port cut the interface's power, so any call that leaves them
-// so ends the test on the spot.
-class RecordingSerialControl : public ISerialControl {
-public:
-    void SetCommPort(std::int16_t port) override { port_ = port; }
-    std::int16_t CommPort() const override { return port_; }
-    void SetSettings(const std::string& settings) override { settings_ = settings; }
-    void SetPortOpen(bool open) override {
-        ++openCalls;
-        open_ = open && !failOpen;
-        CheckPower();
-    }
-    bool PortOpen() const override { return open_; }
+// Levels set while the port is closed take effect when it opens, as with the real port. An
+// adapter unplugged under the program is open set to false.
+struct RecordingSerialControl : ISerialControl {
+    void SetCommPort(std::int16_t number) override { port = number; }
+    std::int16_t CommPort() const override { return port; }
+    void SetSettings(const std::string& text) override { settings = text; }
+    void SetPortOpen(bool opened) override { ++openCalls, open = opened && !failOpen, CheckPower(); }
+    bool PortOpen() const override { return open; }
     void SetDTREnable(bool asserted) override {
-        dtr = asserted;
-        changes.push_back({LineChange::DTR, asserted});
-        CheckPower();
+        dtr = asserted, changes.push_back({LineChange::DTR, asserted}), CheckPower();
     }
     void SetRTSEnable(bool asserted) override {
-        rts = asserted;
-        changes.push_back({LineChange::RTS, asserted});
-        CheckPower();
+        rts = asserted, changes.push_back({LineChange::RTS, asserted}), CheckPower();
     }
-    const std::string& settings() const { return settings_; }
-    // The port goes away under the program, as an unplugged adapter does.
-    void Vanish() { open_ = false; }
-
-    bool failOpen = false;
-    int openCalls = 0;
-    bool dtr = false;
-    bool rts = false;
-    std::vector<LineChange> changes;
-
-private:
+    // Both lines low on an open port cut the interface's power, so any call that leaves them so
+    // ends the test on the spot.
     void CheckPower() const {
-        if (open_ && !dtr && !rts) {
-            std::fprintf(stderr,
-                         "FAIL: DTR and RTS both low on an open port: the interface lost its power\n");
-            std::abort();
-        }
+        if (open && !dtr && !rts)
+            std::fprintf(stderr, "FAIL: DTR and RTS both low on an open port\n"), std::abort();
     }
 
-    std::int16_t port_ = 0;
-    std::string settings_;
-    bool open_ = false;
-};
-
-// Records every message handed over for sending and, given a clock, when.
-class RecordingMessageSender : public IMessageSender {
-public:
-    explicit RecordingMessageSender(IClock* clock = nullptr) : clock_(clock) {}
-    void Transmit_Message(std::int32_t message) override {
-        sent.push_back(message);
-        if (clock_) sentAt.push_back(clock_->Now());
-    }
-
-    std::vector<std::int32_t> sent;
-    std::vector<DateTime> sentAt;
-
-private:
-    IClock* clock_;
+    std::int16_t port = 0;
+    std::string settings;
+    bool open = false, failOpen = false, dtr = false, rts = false;
+    int openCalls = 0;
+    std::vector<LineChange> changes;
 };
 
 } // namespace tarnwick::testing
