@@ -1,9 +1,10 @@
 #pragma once
-// What every fuzz target needs: stop loudly when a property fails, so that
-// libFuzzer keeps the input.
+// What every fuzz target needs: stop loudly when a property fails, so that libFuzzer keeps the input.
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <string_view>
 
 namespace tarnwick::fuzzing {
@@ -19,19 +20,21 @@ inline std::string_view BytesOf(const unsigned char* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
 
-// Exactly count lines, each ended by CR LF, and no other line break anywhere.
-// Steps from line end to line end: a byte loop here would cost more than the reader under test.
-inline bool IsCrLfLines(std::string_view text, std::size_t count) {
-    std::size_t lines = 0;
-    std::size_t from = 0;
-    for (std::size_t cr; (cr = text.find('\r', from)) != std::string_view::npos; from = cr + 2) {
-        if (cr + 1 == text.size() || text[cr + 1] != '\n') return false;
-        ++lines;
-    }
-    std::size_t linefeeds = 0;
-    for (std::size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1))
-        ++linefeeds;
-    return lines == count && linefeeds == count && text.ends_with("\r\n");
+// A table read from any bytes does not depend on what it held before (fill puts one of three
+// contents in it), and written out it reads back as the same table.
+template <typename Table, typename Fill, typename Parse, typename Format>
+const Table& CheckRoundTrip(std::string_view bytes, Fill fill, Parse parse, Format format) {
+    static const auto a = std::make_unique<Table>(), b = std::make_unique<Table>();
+    fill(*a, 0);
+    fill(*b, 1);
+    parse(bytes, *a);
+    parse(bytes, *b);
+    Check(*a == *b, "what is read does not depend on what the table held");
+    const std::string written = format(*a);
+    fill(*b, 2);
+    parse(written, *b);
+    Check(*b == *a, "the table written reads back unchanged");
+    return *a;
 }
 
 } // namespace tarnwick::fuzzing

@@ -1,5 +1,6 @@
 #include "schedule/Scheduler.h"
-
+#include "schedule/RandomOffset.h"
+#include "schedule/TickPacing.h"
 #include "sun/Solar.h"
 #include "x10/CodeTable.h"
 
@@ -7,345 +8,202 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
-#include <ostream>
-#include <set>
-#include <string>
-#include <vector>
+#include <deque>
+#include <random>
 
 using namespace tarnwick;
-using tarnwick::testing::FakeClock;
-using tarnwick::testing::RecordingMessageSender;
-using tarnwick::testing::ScriptedRandom;
+using namespace tarnwick::testing;
 
-namespace {
-
-using Stamps = std::vector<std::string>;
-using Messages = std::vector<std::int32_t>;
-
-// The week of Sunday 2026-11-01.
-DateTime Sunday() {
-    return MakeDate(2026, 11, 1);
-}
-DateTime Monday() {
-    return Sunday() + 1;
-}
-DateTime Tuesday() {
-    return Sunday() + 2;
+int Wrap(int minute) {
+    return (minute % 1440 + 1440) % 1440;
 }
 
-DateTime At(DateTime day, int hour, int minute, double second = 0) {
-    return day + MakeTime(hour, minute) + second / 86400;
+int Minutes(DateTime timeOfDay) {
+    return static_cast<int>(std::llround(timeOfDay * 86400) / 60 % 1440);
 }
 
-std::int32_t On(int device) {
-    return UnitOnMessage(device / 16, device % 16);
-}
-std::int32_t Off(int device) {
-    return UnitOffMessage(device / 16, device % 16);
-}
-
-class SchedulerTest : public ::testing::Test {
-protected:
-    // What start-up does before the first tick: LastScanTime is the start time.
-    void Start(DateTime now) {
-        clock.Set(now);
-        InitializeData(*state, now);
-        state->RandomInterval = 30;
-    }
-    void TickAt(DateTime now) {
-        clock.Set(now);
-        scheduler.Tick();
-    }
-    // Ticks every 1.5 s from the clock's time until `until`.
-    void RunUntil(DateTime until) {
-        const DateTime from = clock.Now();
-        for (int i = 1; from + i * 1.5 / 86400 <= until; ++i) TickAt(from + i * 1.5 / 86400);
-    }
-    // "mm-dd hh:mm" of each message sent.
-    Stamps Sent() const {
-        Stamps stamps;
-        for (DateTime t : sender.sentAt) {
-            const CivilDateTime c = ToCivil(t);
-            char text[32];
-            std::snprintf(text, sizeof text, "%02d-%02d %02d:%02d", c.month, c.day, c.hour, c.minute);
-            stamps.push_back(text);
-        }
-        return stamps;
-    }
-    SchedulePair& Pair(int device, DateTime day, int pair) {
-        return state->WeeklySchedule[static_cast<std::size_t>(device)][static_cast<std::size_t>(
-            WeekdayOf(day))][static_cast<std::size_t>(pair)];
-    }
-    SunriseEvent& Sun(int device, int slot) {
-        return state->SunriseSchedule[static_cast<std::size_t>(device)][static_cast<std::size_t>(slot)];
-    }
-    void SetOn(int device, DateTime day, int pair, int hour, int minute, std::int16_t offset = 0) {
-        Pair(device, day, pair).OnTime = MakeTime(hour, minute);
-        Pair(device, day, pair).OnEnabled = kTrue;
-        Pair(device, day, pair).OnRandomOffset = offset;
-    }
-    void SetOff(int device, DateTime day, int pair, int hour, int minute, std::int16_t offset = 0) {
-        Pair(device, day, pair).OffTime = MakeTime(hour, minute);
-        Pair(device, day, pair).OffEnabled = kTrue;
-        Pair(device, day, pair).OffRandomOffset = offset;
-    }
-
-    std::unique_ptr<AppState> state = std::make_unique<AppState>();
-    FakeClock clock;
-    ScriptedRandom random{{0.0}}; // with an interval of 30 every draw is -14
-    RecordingMessageSender sender{&clock};
-    Scheduler scheduler{*state, clock, random, sender};
+// Sends by a function, so that the test sees each frame as it goes.
+struct Sender : IMessageSender {
+    void Send(std::int32_t message) override { send(message); }
+    std::function<void(std::int32_t)> send;
 };
 
-TEST_F(SchedulerTest, StartMinuteIsNotScannedAndTheNextFiresOnItsFirstTick) {
-    SetOn(0, Monday(), 0, 8, 0);
-    SetOn(1, Monday(), 0, 8, 1);
-    Start(At(Monday(), 8, 0, 20));
-    RunUntil(At(Monday(), 8, 2, 30));
-    EXPECT_EQ(sender.sent, Messages{On(1)});
-    ASSERT_EQ(sender.sentAt.size(), 1u);
-    const double late = (sender.sentAt[0] - At(Monday(), 8, 1)) * 86400;
-    EXPECT_TRUE(late >= 0 && late < 1.5) << late;
-}
+// Eight days of ticks against a model of the scheduler's rules on its own copy of the tables, checked
+// tick by tick: which ticks scan, which weekly entries and sun events fall due, in what order, which
+// new shifts are drawn, what a queue of 40 keeps and drops, and what leaves. The clock jumps forward,
+// steps back over midnight and is set back an hour at the end of daylight time, the sun times move
+// every day, and the entries are moved once after some have fired. The timer runs as the main window
+// runs it: every tick sets the next one from the wall clock, the system fires each a few milliseconds
+// late, and a frame holds the thread 80 ms.
+// The tables the scheduler works on, copied whole for the model.
+struct Tables {
+    WeeklyTable weekly{};
+    SunEventTable sunEvents{};
+    Settings settings;
+};
 
-TEST_F(SchedulerTest, TuesdayEntryOfC5QueuesMessage76OnTuesdaysOnly) {
-    SetOn(2 * 16 + 4, Tuesday(), 0, 7, 30);
-    Start(Sunday());
-    for (DateTime day = Sunday(); day < Sunday() + 7; day += 1) {
-        sender.sent.clear();
-        TickAt(At(day, 7, 29, 59));
-        TickAt(At(day, 7, 30, 0.5));
-        TickAt(At(day, 7, 30, 2));
-        EXPECT_EQ(sender.sent, day == Tuesday() ? Messages{76} : Messages{}) << WeekdayOf(day);
-    }
-}
+TEST(Scheduler, EightDaysOfTicksSendWhatItsRulesSayAtTheStartOfEachMinuteAndFramesStayApart) {
+    auto state = std::make_unique<Tables>();
+    state->settings.location = {32.78, -96.8, 6, true};
+    state->settings.randomInterval = 30;
+    const auto sunMinutes = [&](std::int64_t day) {
+        SunTimes times;
+        CalculateSunTimes(state->settings.location, static_cast<DateTime>(day), times);
+        return std::pair{Minutes(times.sunrise), Minutes(times.sunset)};
+    };
+    const auto day0 = static_cast<std::int64_t>(MakeDate(2026, 10, 28)); // a Wednesday
+    const auto at = [&](int day, int hour, int minute, int second) {
+        return ((day0 + day) * 86400 + hour * 3600 + minute * 60 + second) * 1000;
+    };
 
-TEST_F(SchedulerTest, DevicesDueInOneMinuteLeaveLowestFirstOnSuccessiveTicks) {
-    SetOn(5, Monday(), 0, 12, 0);
-    SetOn(3, Monday(), 2, 12, 0);
-    Start(At(Monday(), 11, 59, 50));
-    TickAt(At(Monday(), 12, 0, 0.5));
-    EXPECT_EQ(sender.sent, Messages{On(3)});
-    TickAt(At(Monday(), 12, 0, 2));
-    EXPECT_EQ(sender.sent, (Messages{On(3), On(5)}));
-}
+    // Times all round the clock, some with seconds, shifts either way; one in 40 crowds into 18:00,
+    // more than the queue holds.
+    std::mt19937 gen(5);
+    const auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(gen); };
+    for (auto& device : state->weekly)
+        for (auto& day : device)
+            for (SchedulePair& pair : day)
+                for (int h = 0; h < 2; ++h) {
+                    const bool crowded = pick(0, 39) == 0;
+                    (h ? pair.offTime : pair.onTime) =
+                        crowded ? MakeTime(18, 0) : MakeTime(0, pick(0, 1439), pick(0, 1) * 59);
+                    (h ? pair.offEnabled : pair.onEnabled) = crowded || pick(0, 1);
+                    (h ? pair.offRandomOffset : pair.onRandomOffset) =
+                        std::int16_t(crowded ? 0 : pick(-99, 99) * pick(0, 1));
+                }
+    for (auto& device : state->sunEvents)
+        for (SunEvent& e : device)
+            e = {SunWhen(pick(0, 2)), MakeTime(0, pick(0, 180)), SunAction(pick(0, 2)), double(pick(-9, 9))};
+    // Due at midnight of day 1 with day 1's sunrise, at 23:59 with day 0's.
+    ASSERT_EQ(sunMinutes(day0 + 1).first, sunMinutes(day0).first + 1);
+    state->sunEvents[255][0] = {SunWhen::After, MakeTime(0, 1440 - sunMinutes(day0 + 1).first), SunAction::On,
+                                0};
+    auto model = std::make_unique<Tables>(*state);
 
-TEST_F(SchedulerTest, MinuteQueuesWeeklyByDevicePairOnOffThenSunEvents) {
-    SetOff(0, Monday(), 1, 19, 45);
-    SetOn(0, Monday(), 1, 19, 45);
-    SetOn(0, Monday(), 0, 19, 45);
-    SetOn(1, Monday(), 0, 19, 45);
-    state->SunsetTime = MakeTime(19, 45);
-    Sun(0, 3) = {0, 0, 2, 0};
-    Sun(0, 2) = {0, 0, 1, 0};
-    Start(At(Monday(), 19, 44));
-    RunUntil(At(Monday(), 19, 46));
-    EXPECT_EQ(sender.sent, (Messages{On(0), On(0), Off(0), On(1), On(0), Off(0)}));
-}
+    // Started in the last half second of the day before: its minute counts as scanned, the next does not.
+    FakeClock clock((at(-1, 23, 59, 59) + 600) / 864e5);
+    SunTimes sunTimes;
+    CalculateSunTimes(state->settings.location, clock.Now(), sunTimes);
+    DefaultRandom random, modelRandom;
+    std::int64_t steady = 0, smallestGap = 60'000;
+    std::optional<std::int64_t> lastFrame;
+    const auto advance = [&](std::int64_t ms) { clock.AdvanceMilliseconds(ms), steady += ms; };
+    int sent = -1, count = 0;
+    Sender sender;
+    sender.send = [&](std::int32_t message) {
+        if (lastFrame) smallestGap = std::min(smallestGap, steady - *lastFrame);
+        sent = message, ++count, lastFrame = steady;
+        advance(80);
+    };
+    MessageQueue frames;
+    Scheduler scheduler(state->weekly, state->sunEvents, sunTimes, state->settings, frames, random, sender);
+    scheduler.Start(clock.Now());
 
-TEST_F(SchedulerTest, RandomisedEntryFiresAtItsShiftedTimeAndDrawsAgain) {
-    SetOn(40, Monday(), 0, 22, 0, -3);
-    SetOn(41, Monday(), 1, 22, 30);   // not randomised: draws nothing
-    SetOn(42, Monday(), 0, 23, 0, 7); // never due here: keeps its offset
-    Start(At(Monday(), 21, 50));
-    RunUntil(At(Monday(), 22, 40));
-    EXPECT_EQ(Sent(), (Stamps{"11-02 21:57", "11-02 22:30"}));
-    EXPECT_EQ(Pair(40, Monday(), 0).OnRandomOffset, -14);
-    EXPECT_EQ(Pair(41, Monday(), 1).OnRandomOffset, 0);
-    EXPECT_EQ(Pair(42, Monday(), 0).OnRandomOffset, 7);
-    EXPECT_EQ(random.draws(), 1u);
-}
+    std::int64_t sunDay = day0 - 1;
+    auto [sunrise, sunset] = sunMinutes(sunDay);
+    int lastMinute = 1439, dropped = 0, mark = 0;
+    std::deque<int> queue;
+    std::vector<std::array<std::int64_t, 3>> marks(8 * 2048, {-1, -1, -1}); // when each entry last fired
+    const auto scan = [&](std::int64_t day, int minute) {
+        const auto fire = [&](bool enabled, int base, auto& shift, int device, bool off) {
+            auto& [firedDay, firedMinute, firedBase] = marks[mark++];
+            if (!enabled || Wrap(base + static_cast<int>(shift)) != minute) return;
+            // Once a day for one time set, unless the clock brings its minute round again.
+            if (firedDay == day && firedBase == base && firedMinute != minute) return;
+            firedDay = day, firedMinute = minute, firedBase = base;
+            queue.size() < 40 ? queue.push_back(device / 16 * 34 + device % 16 * 2 + off) : void(++dropped);
+            if (shift != 0) shift = DrawRandomOffset(model->settings.randomInterval, modelRandom);
+        };
+        const int weekday = WeekdayOf(static_cast<DateTime>(day));
+        mark = weekday * 2048;
+        for (int d = 0; d < 256; ++d)
+            for (SchedulePair& pair : model->weekly[d][weekday]) {
+                fire(pair.onEnabled, Minutes(pair.onTime), pair.onRandomOffset, d, false);
+                fire(pair.offEnabled, Minutes(pair.offTime), pair.offRandomOffset, d, true);
+            }
+        mark = 7 * 2048;
+        for (int d = 0; d < 256; ++d)
+            for (int k = 0; k < 4; ++k) {
+                SunEvent& e = model->sunEvents[d][k];
+                const int sign = e.when == SunWhen::Before ? -1 : e.when == SunWhen::After ? 1 : 0;
+                const int base = (k < 2 ? sunrise : sunset) + sign * Minutes(e.offset);
+                fire(e.action != SunAction::Nothing, Wrap(base), e.random, d, e.action == SunAction::Off);
+            }
+    };
 
-TEST_F(SchedulerTest, ShiftOverMidnightStaysOnTheWeekdayOfItsRecord) {
-    SetOn(7, Monday(), 0, 0, 5, -10);
-    Pair(8, Monday(), 0).OnTime = MakeTime(0, 10); // not enabled: never fires
-    Start(At(Sunday(), 23, 50));
-    RunUntil(At(Tuesday(), 0, 15));
-    EXPECT_EQ(Sent(), Stamps{"11-02 23:55"});
-}
-
-// Times all round the clock, some with seconds, shifted by up to 99 minutes either way.
-TEST_F(SchedulerTest, EveryTimeOfDayWithAnyShiftFiresAtItsMinuteOnly) {
-    std::multiset<std::string> expected;
-    for (int d = 0; d < kDeviceCount; ++d) {
-        for (int p = 0; p < kPairCount; ++p) {
-            const int i = d * kPairCount + p;
-            const int minute = i * 7 % 1440;
-            const auto offset = static_cast<std::int16_t>(i % 199 - 99);
-            Pair(d, Monday(), p).OnTime = MakeTime(minute / 60, minute % 60, i % 3 == 0 ? 59 : 0);
-            Pair(d, Monday(), p).OnEnabled = kTrue;
-            Pair(d, Monday(), p).OnRandomOffset = offset;
-            const int due = ((minute + offset) % 1440 + 1440) % 1440;
-            char stamp[32];
-            std::snprintf(stamp, sizeof stamp, "11-02 %02d:%02d #%d", due / 60, due % 60, On(d));
-            expected.insert(stamp);
+    // The clock is set forward, back over midnight, and back an hour on 2026-11-01 at 02:00.
+    std::pair<std::int64_t, std::int64_t> settings[] = {
+        {at(0, 12, 0, 0), 2'241'321}, {at(1, 0, 0, 30), -90'000}, {at(4, 2, 0, 0), -3'600'000}};
+    bool moved = false;
+    for (int tick = 0; clock.Milliseconds() < at(7, 23, 59, 0); ++tick) {
+        const std::int64_t now = clock.Milliseconds();
+        bool set = false; // the first minute after a change of the clock is scanned wherever it lands
+        for (auto& [when, by] : settings)
+            if (by != 0 && now >= when) set = true, clock.AdvanceMilliseconds(by), by = 0;
+        if (!moved && now >= at(2, 12, 0, 0)) {
+            moved = true;
+            for (Tables* s : {state.get(), model.get()})
+                for (auto& device : s->weekly)
+                    for (auto& day : device)
+                        for (SchedulePair& p : day) {
+                            p.onTime = TimeOf(p.onTime + MakeTime(0, 7));
+                            p.offTime = TimeOf(p.offTime + MakeTime(0, 7));
+                        }
+        }
+        const auto since = lastFrame ? std::optional(steady - *lastFrame) : std::nullopt;
+        const int delay = NextTickDelayMs(clock.MillisecondOfMinute(), since);
+        const bool onGrid = delay == NextTickDelayMs(clock.MillisecondOfMinute(), std::nullopt);
+        advance(delay + tick * 7 % 5);
+        const std::int64_t ms = clock.Milliseconds(), day = ms / 86'400'000;
+        const int minute = static_cast<int>(ms / 60'000 % 1440);
+        if (day != sunDay) std::tie(sunrise, sunset) = sunMinutes(sunDay = day);
+        if (minute != lastMinute) {
+            scan(day, lastMinute = minute);
+            // The first tick of a minute comes at its start, unless a frame just before holds it back.
+            EXPECT_TRUE(!onGrid || set || ms % 60'000 < 100) << "day " << day - day0 << " minute " << minute;
+        }
+        const int expected = queue.empty() ? -1 : queue.front();
+        if (!queue.empty()) queue.pop_front();
+        sent = -1;
+        scheduler.Tick(clock.Now());
+        if (sent != expected) {
+            ADD_FAILURE() << "day " << day - day0 << " minute " << minute << ": sent " << sent
+                          << ", expected " << expected;
+            return;
         }
     }
-    Start(At(Sunday(), 23, 59, 59));
-    for (int minute = 0; minute < 1440; ++minute) {
-        for (double second : {0.5, 15.0, 30.0, 45.0}) TickAt(At(Monday(), minute / 60, minute % 60, second));
-    }
-    std::multiset<std::string> actual;
-    const Stamps stamps = Sent();
-    for (std::size_t k = 0; k < stamps.size(); ++k)
-        actual.insert(stamps[k] + " #" + std::to_string(sender.sent[k]));
-    EXPECT_EQ(actual, expected);
+    EXPECT_TRUE(state->weekly == model->weekly && state->sunEvents == model->sunEvents);
+    EXPECT_TRUE(smallestGap >= 1500 && dropped > 0 && count > 8000)
+        << smallestGap << " " << dropped << " " << count;
 }
 
-// A new shift that lands later the same day must not fire the entry a second time.
-TEST_F(SchedulerTest, NewShiftLaterTheSameDayWaitsForTheNextWeek) {
-    SetOn(30, Monday(), 0, 8, 30, -7);
-    Start(At(Monday(), 8, 0));
-    state->RandomInterval = 1; // every draw is 1
-    RunUntil(At(Monday(), 9, 0));
-    EXPECT_EQ(Pair(30, Monday(), 0).OnRandomOffset, 1);
-    clock.Set(At(Monday() + 7, 8, 20));
-    RunUntil(At(Monday() + 7, 8, 40));
-    EXPECT_EQ(Sent(), (Stamps{"11-02 08:23", "11-09 08:31"}));
+int Draw(int interval, double r) {
+    struct Fixed : IRandom {
+        double r = 0;
+        double Next() override { return r; }
+    } random;
+    random.r = r;
+    return DrawRandomOffset(static_cast<std::int16_t>(interval), random);
 }
 
-TEST_F(SchedulerTest, EntryMovedAfterFiringFiresAgainAtItsNewTime) {
-    SetOn(30, Monday(), 0, 10, 0);
-    SetOff(31, Monday(), 0, 10, 0, -3); // fires 09:57, then draws -14
-    Start(At(Monday(), 9, 50));
-    RunUntil(At(Monday(), 10, 1));
-    Pair(30, Monday(), 0).OnTime = MakeTime(10, 5);
-    Pair(31, Monday(), 0).OffTime = MakeTime(10, 20);
-    RunUntil(At(Monday(), 10, 30));
-    EXPECT_EQ(Sent(), (Stamps{"11-02 09:57", "11-02 10:00", "11-02 10:05", "11-02 10:06"}));
-    EXPECT_EQ(sender.sent, (Messages{Off(31), On(30), On(30), Off(31)}));
+// How often each shift comes out when r runs evenly over [0, 1).
+std::map<int, int> Sweep(int interval) {
+    std::map<int, int> counts;
+    for (int i = 0; i < 3000; ++i) ++counts[Draw(interval, (i + 0.5) / 3000)];
+    return counts;
 }
 
-TEST_F(SchedulerTest, ClockSetBackAnHourRescansTheRepeatedMinutes) {
-    SetOn(12, Sunday(), 0, 1, 30);
-    SetOn(13, Sunday(), 0, 1, 40, -5); // fires 01:35, then its new shift gives 01:26
-    Start(At(Sunday(), 1, 0));
-    RunUntil(At(Sunday(), 2, 0));
-    clock.Set(At(Sunday(), 1, 0));
-    RunUntil(At(Sunday(), 2, 0));
-    EXPECT_EQ(Sent(), (Stamps{"11-01 01:30", "11-01 01:35", "11-01 01:30"}));
+TEST(DrawRandomOffset, SpreadsEvenlyOverTheIntervalRoundingHalvesToEvenAndNeverGivesZero) {
+    std::map<int, int> thirty;
+    for (int shift = -14; shift <= 15; ++shift)
+        if (shift != 0) thirty[shift] = shift == 1 ? 200 : 100;
+    EXPECT_EQ(Sweep(30), thirty);
+    EXPECT_EQ(Sweep(5), (std::map<int, int>{{-2, 600}, {1, 1200}, {2, 1200}}));
+    EXPECT_EQ(Sweep(1), (std::map<int, int>{{1, 3000}}));
+    EXPECT_EQ(Sweep(-30), (std::map<int, int>{{1, 3000}}));
+    EXPECT_EQ(Draw(32767, 0.99999999), 16384);
+    // Numbers from a broken generator are taken into [0, 1).
+    EXPECT_EQ(Draw(30, 1.0), 15);
+    EXPECT_EQ(Draw(30, -0.25), -14);
+    EXPECT_EQ(Draw(30, NAN), -14);
 }
-
-TEST_F(SchedulerTest, MinutesJumpedOverOrLandedOnAgainAreNotScanned) {
-    SetOn(12, Monday(), 0, 10, 0);
-    SetOn(13, Tuesday(), 0, 9, 59);
-    Start(At(Monday(), 9, 58));
-    TickAt(At(Monday(), 9, 59, 1));
-    TickAt(At(Monday(), 10, 5, 1));   // forward over 10:00
-    TickAt(At(Tuesday(), 10, 5, 20)); // same hour and minute, another day
-    EXPECT_TRUE(sender.sent.empty());
-    EXPECT_DOUBLE_EQ(state->LastScanTime, At(Monday(), 10, 5, 1));
-}
-
-struct SunEventCase {
-    const char* name;
-    int slot;
-    std::int16_t when;
-    int offsetHour, offsetMinute;
-    std::int16_t action;
-    double random;
-    const char* fires; // "" for never
-};
-
-std::ostream& operator<<(std::ostream& out, const SunEventCase& c) {
-    return out << c.name;
-}
-
-class SunEventTest : public SchedulerTest, public ::testing::WithParamInterface<SunEventCase> {};
-
-TEST_P(SunEventTest, FiresAtItsTimeOfDay) {
-    const SunEventCase c = GetParam();
-    constexpr int kC6 = 2 * 16 + 5;
-    state->SunriseTime = MakeTime(6, 50);
-    state->SunsetTime = MakeTime(19, 45);
-    Sun(kC6, c.slot) = {c.when, MakeTime(c.offsetHour, c.offsetMinute), c.action, c.random};
-    Start(Monday());
-    RunUntil(At(Monday(), 23, 59, 59));
-    if (*c.fires == '\0') {
-        EXPECT_TRUE(sender.sent.empty());
-        return;
-    }
-    EXPECT_EQ(Sent(), Stamps{std::string("11-02 ") + c.fires});
-    EXPECT_EQ(sender.sent, Messages{c.action == 2 ? 79 : 78});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Events, SunEventTest,
-    ::testing::Values(SunEventCase{"BeforeSunsetOff", 2, 1, 1, 30, 2, 0, "18:15"},
-                      SunEventCase{"AfterSunsetOn", 3, 2, 1, 30, 1, 0, "21:15"},
-                      SunEventCase{"AtSunsetIgnoresTheOffset", 2, 0, 1, 30, 1, 0, "19:45"},
-                      SunEventCase{"AfterSunriseOff", 1, 2, 0, 20, 2, 0, "07:10"},
-                      SunEventCase{"RandomShiftToo", 2, 1, 0, 30, 1, 5, "19:20"},
-                      SunEventCase{"NegativeRandomShift", 0, 0, 0, 0, 2, -3, "06:47"},
-                      SunEventCase{"BeforeSunriseOverMidnight", 0, 1, 7, 0, 1, 0, "23:50"},
-                      SunEventCase{"ActionNothing", 2, 0, 0, 0, 0, 0, ""},
-                      SunEventCase{"UnknownAction", 2, 0, 0, 0, 3, 0, ""}),
-    [](const ::testing::TestParamInfo<SunEventCase>& p) { return std::string(p.param.name); });
-
-TEST_F(SchedulerTest, RandomisedSunEventDrawsANewShiftForTheNextDay) {
-    state->SunsetTime = MakeTime(19, 45);
-    Sun(3, 2) = {0, 0, 2, -3};
-    Sun(4, 2) = {0, 0, 1, 0};
-    Start(At(Monday(), 19, 30));
-    state->RandomInterval = 1; // every draw is 1
-    RunUntil(At(Monday(), 20, 0));
-    EXPECT_EQ(Sun(3, 2).Random, 1);
-    EXPECT_EQ(Sun(4, 2).Random, 0);
-    EXPECT_EQ(random.draws(), 1u);
-    TickAt(At(Tuesday(), 19, 40)); // the new day's sun times are computed here
-    state->SunsetTime = MakeTime(19, 45);
-    RunUntil(At(Tuesday(), 20, 0));
-    EXPECT_EQ(Sent(), (Stamps{"11-02 19:42", "11-02 19:45", "11-03 19:45", "11-03 19:46"}));
-    EXPECT_EQ(sender.sent, (Messages{Off(3), On(4), On(4), Off(3)}));
-}
-
-// Dallas, where daylight time ends on 2003-10-26 and moves sunset by an hour.
-class SchedulerSunTimesTest : public SchedulerTest {
-protected:
-    void SetUp() override {
-        state->Latitude = 32.78;
-        state->Longitude = -96.8;
-        state->TimeZone = 6;
-        state->DaylightSavings = kTrue;
-    }
-    DateTime SunsetOn(DateTime date) {
-        auto scratch = std::make_unique<AppState>(*state);
-        CalculateSunTimes(*scratch, date);
-        return scratch->SunsetTime;
-    }
-};
-
-TEST_F(SchedulerSunTimesTest, TicksOfTheStartDayKeepTheStartUpTimes) {
-    Start(MakeDateTime(2003, 6, 21, 12, 0));
-    state->SunsetTime = MakeTime(19, 45);
-    TickAt(MakeDateTime(2003, 6, 21, 12, 1, 1));
-    EXPECT_EQ(state->SunsetTime, MakeTime(19, 45));
-}
-
-TEST_F(SchedulerSunTimesTest, NewDayRecomputesBeforeItsFirstScan) {
-    Sun(0, 2) = {0, 0, 1, 0};
-    Start(MakeDateTime(2003, 6, 20, 23, 59, 59));
-    state->SunsetTime = 0; // a stale value that would fire in the new day's first minute
-    TickAt(At(MakeDate(2003, 6, 21), 0, 0, 0.5));
-    EXPECT_EQ(state->SunriseTime, MakeTime(6, 20));
-    EXPECT_EQ(state->SunsetTime, MakeTime(20, 38));
-    clock.Set(MakeDateTime(2003, 6, 21, 20, 37));
-    RunUntil(MakeDateTime(2003, 6, 21, 20, 40));
-    EXPECT_EQ(Sent(), Stamps{"06-21 20:38"});
-}
-
-TEST_F(SchedulerSunTimesTest, AnyChangeOfDateRecomputesForTheDateShown) {
-    const DateTime saturday = MakeDate(2003, 10, 25);
-    const DateTime sunday = saturday + 1;
-    ASSERT_GT((SunsetOn(saturday) - SunsetOn(sunday)) * 24 * 60, 55);
-    Start(At(saturday, 8, 0, 10));
-    CalculateSunTimes(*state, saturday);
-    TickAt(At(sunday, 8, 0, 20)); // the same minute: no scan, but a new date
-    EXPECT_EQ(state->SunsetTime, SunsetOn(sunday));
-    TickAt(At(saturday, 23, 59, 50)); // set back over midnight
-    EXPECT_EQ(state->SunsetTime, SunsetOn(saturday));
-}
-
-} // namespace

@@ -1,0 +1,365 @@
+// The four data files and their shared notation: what is written, what is read back, and what
+// is kept when a file is damaged, edited by hand or cannot be written.
+
+#include "app/ConfigFile.h"
+#include "app/Persistence.h"
+#include "base/FileAccess.h"
+#include "base/Notation.h"
+#include "remote/NamesFile.h"
+#include "schedule/ScheduleFile.h"
+#include "sun/SunriseFile.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+#include <stdlib.h>
+#include <sys/resource.h>
+
+using namespace tarnwick;
+namespace fs = std::filesystem;
+
+struct TempFolder {
+    TempFolder() : path_(::mkdtemp((fs::temp_directory_path() / "tarnwick-test-XXXXXX").string().data())) {}
+    ~TempFolder() {
+        std::error_code ec; // a test may have left the folder read-only
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
+    const fs::path& path() const { return path_; }
+    fs::path operator/(const std::string& name) const { return path_ / name; }
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path_ / name, std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(path_ / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // Everything in the folder, sorted; a stray temporary file shows up here.
+    std::vector<std::string> Contents() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    fs::path path_;
+};
+
+// The lines of a text whose every line ends in CR LF.
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+// Lines put back together, each ended by end.
+std::string Join(const std::vector<std::string>& lines, const char* end = "\r\n") {
+    std::string text;
+    for (const std::string& line : lines) text.append(line).append(end);
+    return text;
+}
+
+using Names = std::vector<std::string>;
+
+TEST(Notation, ValuesHaveOneWrittenFormAndOnlyRealDatesAndTimesAreRead) {
+    const double values[] = {0, -0.0, -96.8, 0.1 + 0.2, -2.0 / 3, 1e15, 0.00001, NAN, INFINITY};
+    const Names texts = {"0", "0", "-96.8", "0.3", "-0.666666666666667", "1E+15", "1E-05", "0", "0"};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(FormatDouble(values[i]), texts[i]);
+    EXPECT_EQ(FormatDateTime(MakeDateTime(2024, 2, 29, 12, 0)), "#2024-02-29 12:00:00#");
+    for (const char* text :
+         {"##", "07:30:00", "#1900-02-29#", "#2024-04-31#", "#2024-01-01 #", "# 07:30:00#"})
+        EXPECT_EQ(ParseDateTime(text), std::nullopt) << text;
+    EXPECT_EQ(ParseDateTime("#7:30#"), MakeTime(7, 30));
+}
+
+class DataFilesTest : public ::testing::Test {
+protected:
+    bool WriteFile(const char* name, const std::string& text) {
+        return WriteFileAtomically(folder / name, text);
+    }
+    TempFolder folder;
+};
+
+TEST_F(DataFilesTest, TheNewTextReplacesTheFileAndNothingIsLeftBeside) {
+    folder.Write("config.txt", "old");
+    folder.Write("config.txt.tarnwick-tmp", "left by a crash");
+    EXPECT_TRUE(WriteFile("config.txt", "new text"));
+    EXPECT_EQ(ReadFile(folder / "config.txt", 100), "new text");
+    EXPECT_EQ(ReadFile(folder / "config.txt", 3), "new");
+    EXPECT_EQ(ReadFile(folder / "names.txt", 100), std::nullopt);
+    EXPECT_EQ(folder.Contents(), Names{"config.txt"});
+}
+
+// A file-size limit makes the write fail the way a full disk does.
+TEST_F(DataFilesTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+    folder.Write("schedule.txt", "the old schedule");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limited{4096, saved.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool written = WriteFile("schedule.txt", std::string(1 << 20, 'x'));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(folder.Read("schedule.txt"), "the old schedule");
+    EXPECT_EQ(folder.Contents(), Names{"schedule.txt"});
+}
+
+// Tests may run as root, which writes anywhere: what counts is the mode the user set.
+TEST_F(DataFilesTest, WhatTheUserProtectedStaysSo) {
+    folder.Write("config.txt", "protected");
+    fs::permissions(folder / "config.txt", fs::perms::owner_read);
+    fs::create_directory(folder / "names.txt");
+    EXPECT_FALSE(WriteFile("config.txt", "x"));
+    EXPECT_FALSE(WriteFile("names.txt", "x"));
+    fs::permissions(folder / "config.txt", fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    EXPECT_FALSE(WriteFile("config.txt", "x"));
+    EXPECT_FALSE(WriteFile("Sunrise.txt", "x"));
+    fs::permissions(folder.path(), fs::perms::owner_all);
+    EXPECT_EQ(folder.Read("config.txt"), "protected");
+    EXPECT_EQ(folder.Contents(), (Names{"config.txt", "names.txt"}));
+}
+
+// The settings in force, in the file's order.
+std::string SettingsText(const Settings& s) {
+    std::ostringstream out;
+    out << s.commPort << " " << s.cpuFactor << " " << s.clockFactor << " " << s.randomInterval << " "
+        << s.location.latitude << " " << s.location.longitude << " " << s.location.timeZone << " "
+        << s.location.daylightSaving;
+    return out.str();
+}
+
+// The four tables, as the program holds them.
+struct Tables {
+    DataTables Refs() { return {settings, *weekly, *sunEvents, *names}; }
+    Settings settings;
+    std::unique_ptr<WeeklyTable> weekly = std::make_unique<WeeklyTable>();
+    std::unique_ptr<SunEventTable> sunEvents = std::make_unique<SunEventTable>();
+    std::unique_ptr<DeviceNameTable> names = std::make_unique<DeviceNameTable>();
+};
+
+const std::string kDallas =
+    "\"COM 1\"\r\n\"Pentium IV\"\r\n\"3200MHz\"\r\n30\r\n32.78\r\n-96.8\r\n6\r\n#FALSE#\r\n";
+
+TEST(ConfigFile, TheSettingsInForceAreWrittenAndAMissingFileIsMadeFromTheDefaults) {
+    TempFolder folder;
+    folder.Write("config.txt", kDallas);
+    Tables read;
+    Persistence(folder.path(), read.Refs()).Load();
+    EXPECT_EQ(SettingsText(read.settings), "1 27 400 30 32.78 -96.8 6 0");
+    EXPECT_EQ(FormatConfig(read.settings), kDallas);
+    read.settings.commPort = 5, read.settings.cpuFactor = 4, read.settings.clockFactor = 0; // unknown
+    EXPECT_TRUE(FormatConfig(read.settings).starts_with("\"COM 2\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n"));
+    fs::remove(folder / "config.txt");
+    Tables fresh;
+    Persistence(folder.path(), fresh.Refs()).Load();
+    EXPECT_EQ(folder.Read("config.txt"),
+              "\"COM 2\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n45\r\n0\r\n0\r\n6\r\n#TRUE#\r\n");
+}
+
+// What was read before the damage stands; every setting after it takes its default.
+TEST(ConfigFile, ADamagedFileKeepsWhatWasReadAndDefaultsTheRest) {
+    const auto with = [](int line, const std::string& text) {
+        Names lines = Lines(kDallas);
+        lines[line] = text;
+        return Join(lines);
+    };
+    const std::pair<std::string, const char*> cases[] = {
+        {"", "2 1 25 45 0 0 6 1"},
+        {kDallas.substr(0, 38), "1 27 400 30 0 0 6 1"},
+        {kDallas.substr(0, 62), "1 27 400 30 32.78 -96.8 6 0"},
+        {"\xEF\xBB\xBF" + kDallas + "extra\r\n", "1 27 400 30 32.78 -96.8 6 0"},
+        {"COM 1\r\nPentium IV\r\n  3200MHz\r\n30\r\n32.78\r\n-96.8\r\n6\r\n#FALSE#\r\n",
+         "1 27 400 30 32.78 -96.8 6 0"},
+        {with(0, "\"com 1\""), "2 27 400 30 32.78 -96.8 6 0"},
+        {with(3, "thirty"), "1 27 400 45 0 0 6 1"},
+        {with(4, "1,5"), "1 27 400 30 1 5 6 1"},
+        {with(4, "-.5"), "1 27 400 30 -0.5 -96.8 6 0"},
+        {with(6, "99999"), "1 27 400 30 32.78 -96.8 6 1"},
+        {with(2, std::string(5'000'000, '7')), "1 27 25 45 0 0 6 1"}};
+    for (const auto& [bytes, settings] : cases)
+        EXPECT_EQ(SettingsText(ParseConfig(bytes)), settings) << bytes.substr(0, 80);
+}
+
+// A German locale, compiled into a private folder when the system has none installed.
+TEST(ConfigFile, ADecimalCommaLocaleStillWritesAndReadsFullStops) {
+    const std::string saved = std::setlocale(LC_ALL, nullptr);
+    TempFolder folder;
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+        if (std::system(
+                ("localedef -i de_DE -f UTF-8 '" + (folder / "de").string() + "' 2>/dev/null").c_str()))
+            GTEST_SKIP() << "no German locale and no localedef to make one";
+        ::setenv("LOCPATH", folder.path().c_str(), 1);
+        std::setlocale(LC_ALL, "de");
+        ::unsetenv("LOCPATH");
+    }
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
+    const Settings settings = ParseConfig(kDallas);
+    const std::string text = FormatConfig(settings);
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(text, kDallas);
+    EXPECT_EQ(SettingsText(settings), "1 27 400 30 32.78 -96.8 6 0");
+}
+
+// Lines as an editor leaves them: one name a line whatever else the line holds, each line in
+// UTF-8 or Windows-1252 by itself, a byte-order mark, a name longer than the box takes; and
+// nothing read past a line longer than any written here.
+TEST(NamesFile, AHandEditedFileKeepsEveryNameWholeAndOnItsDevice) {
+    auto names = std::make_unique<DeviceNameTable>();
+    for (auto& house : *names) house.fill("old");
+    EXPECT_EQ(ParseNames("\xEF\xBB\xBF\"Porch\",\r\n\"Hall\", \"x\"\n\"Caf\xE9\"\r\"K\xC3\xBC"
+                         "che\"\r\n  plain, text \r\n"
+                         "ab\"c\r\n\"Den \"Lamp\"\r\n\"Garden lights by the back door\"\r\n\"" +
+                             std::string(1100, 'y') + "\"\r\n\"z\"",
+                         *names),
+              8);
+    const Names lines = Lines(FormatNames(*names));
+    EXPECT_EQ(Names(lines.begin(), lines.begin() + 10),
+              (Names{"\"Porch\"", "\"Hall\"", "\"Caf\xC3\xA9\"",
+                     "\"K\xC3\xBC"
+                     "che\"",
+                     "\"plain, text\"", "\"c\"", "\"Den \"", "\"Garden lights by the back door\"", "\"\"",
+                     "\"\""}));
+}
+
+// A line holds at most 1024 bytes. A name read from a full line gains two quotes when written,
+// and one read as Windows-1252 grows in UTF-8: unless they are cut, the next start refuses that
+// line and loses every name after it.
+TEST(NamesFile, ALongNameIsCutSoThatTheNamesAfterItSurviveTheNextStart) {
+    for (const std::string& first : {std::string(1024, 'a'), std::string(701, '\xE9')}) {
+        auto names = std::make_unique<DeviceNameTable>(), back = std::make_unique<DeviceNameTable>();
+        ASSERT_EQ(ParseNames(first + "\r\n\"Den Lamp\"\r\n", *names), 2);
+        EXPECT_GT((*names)[0][0].size(), 1000u);
+        EXPECT_EQ(ParseNames(FormatNames(*names), *back), 256);
+        EXPECT_TRUE(*back == *names);
+    }
+}
+
+// Every record set and different: both halves, shifts of both signs, seconds, the 16-bit extremes.
+std::unique_ptr<WeeklyTable> WeeklyPattern() {
+    auto table = std::make_unique<WeeklyTable>();
+    int r = 0;
+    for (auto& device : *table)
+        for (auto& day : device)
+            for (SchedulePair& pair : day) {
+                pair = {MakeTime(r % 24, r * 7 % 60),
+                        r % 3 == 0,
+                        std::int16_t(r % 199 - 99),
+                        MakeTime(r * 5 % 24, r * 11 % 60, r % 60),
+                        r % 5 == 0,
+                        std::int16_t(r % 2 ? 32767 : -32768)};
+                ++r;
+            }
+    return table;
+}
+
+TEST(ScheduleFile, ATableComesBackWholeFromAFileOfAGigabyte) {
+    TempFolder folder;
+    Tables written, back;
+    *written.weekly = *WeeklyPattern();
+    Persistence(folder.path(), written.Refs()).Load(); // none there: written from memory
+    fs::resize_file(folder / "schedule.txt", std::uintmax_t{1} << 30);
+    Persistence(folder.path(), back.Refs()).Load();
+    EXPECT_TRUE(*back.weekly == *written.weekly);
+}
+
+TEST(ScheduleFile, RecordsGoByDeviceWeekdayAndPairWithTheTimeOfDayOnly) {
+    auto table = std::make_unique<WeeklyTable>();
+    (*table)[18][3][1] = {MakeDateTime(2024, 5, 1, 8, 30), true, -7, -MakeTime(6, 0), false, 0};
+    const std::vector<std::string> lines = Lines(FormatSchedule(*table));
+    ASSERT_EQ(lines.size(), 43'008u);
+    // B3, Wednesday, second pair: lines 3103 to 3108.
+    EXPECT_EQ(std::vector(lines.begin() + 3101, lines.begin() + 3109),
+              (std::vector<std::string>{"0", "#08:30:00#", "#TRUE#", "-7", "#18:00:00#", "#FALSE#", "0",
+                                        "#00:00:00#"}));
+}
+
+// A time with a date in front, as other programs write it, is that time of day: nothing is lost,
+// and the table is written back as before.
+TEST(ScheduleFile, ADatedTimeReadsAsItsTimeOfDay) {
+    const std::string pattern = FormatSchedule(*WeeklyPattern());
+    std::vector<std::string> lines = Lines(pattern);
+    const std::string dated[] = {"#2024-01-01 01:07:00#", "#1899-12-29 05:11:01#"}; // record 3001's times
+    lines[3001 * 6] = dated[0];
+    lines[3001 * 6 + 3] = dated[1];
+    auto back = std::make_unique<WeeklyTable>();
+    EXPECT_TRUE(ParseSchedule(Join(lines), *back) == 7168 && FormatSchedule(*back) == pattern);
+}
+
+// Record 3000 is spoilt or cut short: the 3000 before it are kept, the rest cleared.
+TEST(ScheduleFile, ADamagedFileKeepsTheRecordsBeforeTheDamage) {
+    const std::pair<int, std::string> damage[] = {
+        {0, "abc"}, {0, "#25:00:00#"},          {1, "-1"}, {2, "#TRUE#"}, {5, "99999"},
+        {4, ""},    {2, std::string(100, '7')}, {-1, ""}};
+    const auto pattern = WeeklyPattern();
+    for (const auto& [field, text] : damage) {
+        std::vector<std::string> lines = Lines(FormatSchedule(*pattern));
+        field < 0 ? lines.resize(3000 * 6 + 2) : void(lines[3000 * 6 + field] = text);
+        auto back = WeeklyPattern();
+        EXPECT_EQ(ParseSchedule(Join(lines, "\n"), *back), 3000) << text;
+        for (int r = 0; r < 7168; ++r)
+            ASSERT_EQ((*back)[r / 28][r / 4 % 7][r % 4],
+                      r < 3000 ? (*pattern)[r / 28][r / 4 % 7][r % 4] : SchedulePair{})
+                << r;
+    }
+}
+
+// Every event used and different: all When and Action codes, offsets, shifts of both signs.
+std::unique_ptr<SunEventTable> SunPattern() {
+    auto table = std::make_unique<SunEventTable>();
+    for (int e = 0; e < 1024; ++e)
+        (*table)[e / 4][e % 4] = {SunWhen(e % 3), MakeTime(e % 24, e * 7 % 59 + 1), SunAction(e / 3 % 3),
+                                  double(e % 199 - 99)};
+    return table;
+}
+
+TEST(SunriseFile, ATableComesBackWholeFromAFileOfAGigabyte) {
+    TempFolder folder;
+    Tables written, back;
+    *written.sunEvents = *SunPattern();
+    Persistence(folder.path(), written.Refs()).Load(); // none there: written from memory
+    fs::resize_file(folder / "Sunrise.txt", std::uintmax_t{1} << 30);
+    Persistence(folder.path(), back.Refs()).Load();
+    EXPECT_TRUE(*back.sunEvents == *written.sunEvents);
+}
+
+// A hand-edited file: an offset with a date in front is its time of day, a shift may be any literal,
+// and a code no box offers is at / nothing, as the tick treats it. Nothing else changes.
+TEST(SunriseFile, DatedOffsetsAndUnknownCodesReadAsTheyAreMeant) {
+    const std::string pattern = FormatSunEvents(*SunPattern());
+    std::vector<std::string> lines = Lines(pattern);
+    const std::string dated = "#2024-01-01 17:46:00#",
+                      edits[] = {"7", "#1899-12-29 02:15:00#", "-1", "#12:00:00#"};
+    lines[1001 * 4 + 1] = dated; // its #17:46:00# with a date
+    std::copy(std::begin(edits), std::end(edits), lines.begin() + 1002 * 4);
+    auto back = std::make_unique<SunEventTable>();
+    EXPECT_EQ(ParseSunEvents(Join(lines), *back), 1024);
+    EXPECT_EQ((*back)[250][2], (SunEvent{SunWhen::At, MakeTime(2, 15), SunAction::Nothing, 0.5}));
+    (*back)[250][2] = (*SunPattern())[250][2];
+    EXPECT_TRUE(FormatSunEvents(*back) == pattern) << "an event other than the edited one changed";
+}
+
+// Event 1000 is spoilt or cut short: the 1000 before it are kept, the rest zeroed.
+TEST(SunriseFile, ADamagedFileKeepsTheEventsBeforeTheDamage) {
+    const std::pair<int, std::string> damage[] = {
+        {0, "after"},      {2, "#TRUE#"}, {2, "70000"},
+        {1, "#00:61:00#"}, {3, "5"},      {3, "#1900-02-30#"},
+        {1, ""},           {-1, ""},      {3, std::string(100, ' ') + "#00:00:00#"}};
+    const auto pattern = SunPattern();
+    for (const auto& [field, text] : damage) {
+        std::vector<std::string> lines = Lines(FormatSunEvents(*pattern));
+        field < 0 ? lines.resize(4000) : void(lines[4000 + field] = text);
+        auto back = SunPattern();
+        EXPECT_EQ(ParseSunEvents(Join(lines), *back), 1000) << text;
+        for (int e = 0; e < 1024; ++e)
+            ASSERT_EQ((*back)[e / 4][e % 4], e < 1000 ? (*pattern)[e / 4][e % 4] : SunEvent{}) << text << e;
+    }
+}

@@ -1,0 +1,564 @@
+// The real main window on fakes, driven as a user drives it: clicks, typing, focus moves, menus,
+// the timer running on a fake clock, frames read back off the lines, files on disk.
+
+#include "app/MainWindow.h"
+#include "app/QtSerialControl.h"
+#include "app/SystemClocks.h"
+#include "base/TimeText.h"
+#include "schedule/RandomOffset.h"
+#include "sun/Solar.h"
+#include "widgets/MessageBox.h"
+#include "widgets/TimeBox.h"
+#include "x10/CodeTable.h"
+#include "x10/FrameDecoder.h"
+
+#include "support/Fakes.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace tarnwick;
+using namespace tarnwick::testing;
+
+namespace {
+
+// The widget of that name, or the one of that name and index, as "chkA(2)".
+template <typename T = QWidget> T* Get(const QObject* parent, const QString& name, int index = -1) {
+    return parent->findChild<T*>(index < 0 ? name : QStringLiteral("%1(%2)").arg(name).arg(index));
+}
+
+// Clicks into a field, replaces what it holds keystroke by keystroke and leaves it with Tab.
+void Type(QWidget* box, const QString& keys) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, box->rect().center());
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, keys);
+    QTest::keyClick(box, Qt::Key_Tab);
+}
+
+struct Program {
+    Program(const QString& folder, bool failOpen, DateTime now)
+        : path(folder + "/"), clock(now), serial(&recording) {
+        serial->failOpen = failOpen;
+        SetMessageHandler([this](const QString& text) { messages << text; });
+        window =
+            std::make_unique<MainWindow>(Platform{serial, &clock, nullptr, &random, folder.toStdString()});
+        window->SetEndAction([this] { ++ends; });
+    }
+    ~Program() {
+        window.reset();
+        SetMessageHandler({});
+    }
+    // Start-up, and the window on the screen showing the given tab.
+    void Start(int tab = 0) {
+        window->Load();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        if (tab > 0) ClickTab(tab);
+    }
+    QByteArray Read(const QString& name) const {
+        QFile f(path + name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    void Write(const QString& name, const QByteArray& bytes) const {
+        QFile f(path + name);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+    template <typename T = QWidget> T* Get(const QString& name, int index = -1) {
+        return ::Get<T>(window.get(), name, index);
+    }
+    void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(5, w->height() / 2)); }
+    void ClickTab(int index) {
+        auto* tabs = Get<QTabBar>("TabStrip1");
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    }
+    // Types over the text of an editable combo box, keystroke by keystroke, leaving the focus where it is.
+    void TypeInto(const QString& box, const QString& keys) {
+        QLineEdit* edit = Get<QComboBox>(box)->lineEdit();
+        edit->selectAll();
+        QTest::keyClicks(edit, keys);
+    }
+    // A timer tick every 1.5 s for the given number of minutes.
+    void RunMinutes(int minutes) {
+        for (int i = 0; i < minutes * 40; ++i) {
+            clock.AdvanceSeconds(1.5);
+            window->Tick();
+        }
+    }
+    // The frames that went out on the lines so far, as "C3 On"; forgets them afterwards.
+    QStringList TakeSent() {
+        QStringList sent;
+        FrameDecoder decoder([&sent](const std::string& line) { sent << QString::fromStdString(line); });
+        for (const auto& c : serial->changes) {
+            (c.line == LineChange::DTR ? dtr : rts) = c.asserted;
+            decoder.LinesChanged(dtr, rts);
+        }
+        serial->changes.clear();
+        return sent;
+    }
+    Engine& Run() { return window->engine(); }
+    // The menu items marked and the pages shown, by name.
+    QStringList On() {
+        QStringList on;
+        for (QAction* a : window->findChildren<QAction*>())
+            if (a->isChecked()) on << a->objectName();
+        for (const char* page : {"frmRemote", "frmSchedule", "frmSunrise"})
+            if (Get(page)->isVisible()) on << page;
+        return on;
+    }
+
+    QString path;
+    FakeClock clock;
+    DefaultRandom random;
+    RecordingSerialControl recording;
+    RecordingSerialControl* serial;
+    bool dtr = true, rts = true;
+    QStringList messages;
+    int ends = 0;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> data;
+    std::unique_ptr<Program> f;
+
+    // A new run of the program on the same data folder; on a Tuesday unless told otherwise.
+    void Run(bool failOpen = false, DateTime now = MakeDateTime(2026, 12, 8, 7, 29, 10)) {
+        f.reset();
+        f = std::make_unique<Program>(data->path(), failOpen, now);
+    }
+
+private slots:
+    void init() { data = std::make_unique<QTemporaryDir>(), Run(); }
+    void cleanup() { f.reset(); }
+
+    // ---- Start-up, the port, the menus, the minute save, the tabs, the other windows
+
+    void startUpWritesTheMissingFilesOpensThePortWithTheInterfacePoweredAndMarksTheSettings() {
+        f->Start();
+        QVERIFY(f->Read("config.txt") ==
+                "\"COM 2\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n45\r\n0\r\n0\r\n6\r\n#TRUE#\r\n");
+        QVERIFY(f->Read("schedule.txt") ==
+                QByteArray("#00:00:00#\r\n#FALSE#\r\n0\r\n#00:00:00#\r\n#FALSE#\r\n0\r\n").repeated(7168));
+        QVERIFY(f->Read("Sunrise.txt") ==
+                QByteArray("0\r\n#00:00:00#\r\n0\r\n#00:00:00#\r\n").repeated(1024));
+        QVERIFY(f->Read("names.txt") == QByteArray("\"\"\r\n").repeated(256));
+        QVERIFY(f->serial->open && f->serial->dtr && f->serial->rts && f->serial->port == 2);
+        QVERIFY(f->messages.isEmpty());
+        QCOMPARE(f->On(), (QStringList{"mnuPentium1", "mnu200MHz", "mnuCOM2", "frmRemote"}));
+        // The real clock never runs ahead: 10:50:59.999 is still 10:50, so a minute's entries never
+        // leave before it has begun.
+        const DateTime late = ToDateTime(QDateTime(QDate(2026, 12, 8), QTime(10, 50, 59, 999)));
+        QVERIFY(MinuteOfDay(late) == 10 * 60 + 50 && ToCivil(late).second == 59);
+    }
+
+    void aLostPortIsReportedAtStartThenLookedForQuietlyAndItsMarkSaysWhetherItIsOpen() {
+        Run(/*failOpen=*/true);
+        f->window->Load();
+        QCOMPARE(f->messages, QStringList{"Comm Port is already open"});
+        const int tries = f->serial->openCalls;
+        f->RunMinutes(1); // no frame: one try, at 07:30
+        QCOMPARE(f->serial->openCalls, tries + 1);
+        QVERIFY(!f->On().contains("mnuCOM2"));
+        f->serial->failOpen = false; // plugged in: the next frame finds it
+        f->Get<QCheckBox>("chkA", 0)->click();
+        QCOMPARE(f->TakeSent(), QStringList{"A1 On"});
+        f->window->Tick();
+        QVERIFY(f->On().contains("mnuCOM2"));
+        f->serial->open = false; // unplugged again
+        f->window->Tick();
+        QVERIFY(!f->On().contains("mnuCOM2") && f->messages.size() == 1);
+    }
+
+    // The port's message box runs the event loop, and the timer with it.
+    void aTickDuringTheStartUpMessageSendsAndSavesNothing() {
+        Run(/*failOpen=*/true, MakeDateTime(2026, 12, 6, 7, 29, 10)); // a Sunday
+        const QByteArray schedule =
+            "#07:30:00#\r\n#TRUE#\r\n1\r\n#00:00:00#\r\n#FALSE#\r\n0\r\n"; // A1 at 07:31
+        f->Write("schedule.txt", schedule);
+        SetMessageHandler([this](const QString&) { f->RunMinutes(3); });
+        f->window->Load();
+        QVERIFY(f->TakeSent().isEmpty() && f->Read("schedule.txt") == schedule);
+    }
+
+    void theMenusSetAndMarkWhatIsInForceAndExitSavesIt() {
+        f->window->Load();
+        for (const char* item : {"mnuPentium3", "mnu3200MHz", "mnuPentium3", "mnuCOM3"})
+            f->Get<QAction>(item)->trigger();
+        QCOMPARE(f->Run().settings().cpuFactor * f->Run().settings().clockFactor, 3600);
+        QVERIFY(f->serial->open && f->serial->port == 3);
+        QCOMPARE(f->On(), (QStringList{"mnuPentium3", "mnu3200MHz", "mnuCOM3"}));
+        f->serial->failOpen = true;
+        f->Get<QAction>("mnuCOM4")->trigger();
+        QCOMPARE(f->messages, QStringList{"Comm Port is already open"});
+        QCOMPARE(f->On(), (QStringList{"mnuPentium3", "mnu3200MHz"}));
+        f->Get<QAction>("mnuExit")->trigger();
+        f->window->close(); // asked again, shutdown does not run again
+        QVERIFY(f->Read("config.txt").startsWith("\"COM 4\"\r\n\"Pentium III\"\r\n\"3200MHz\"\r\n") &&
+                f->ends == 1);
+    }
+
+    // Each new minute puts on disk what changed since the last save, and only that; what could
+    // not be written, the user having made it read-only, is tried again a minute later.
+    void aMinuteSaveWritesWhatChangedAndRetriesWhatFailed() {
+        f->window->Load();
+        const QByteArray sunrise = f->Read("Sunrise.txt");
+        QVERIFY(QFile::remove(f->path + "config.txt") && QFile::remove(f->path + "names.txt"));
+        QFile::setPermissions(f->path + "Sunrise.txt", QFile::ReadOwner);
+        f->Run().weekly()[36][2][0] = {MakeTime(7, 45), true, 0, 0, false, 0};
+        f->Run().sunEvents()[0][2] = {SunWhen::After, MakeTime(0, 30), SunAction::On, 0};
+        f->RunMinutes(1);
+        QVERIFY(f->Read("schedule.txt").contains("#07:45:00#\r\n#TRUE#") &&
+                f->Read("Sunrise.txt") == sunrise);
+        QVERIFY(!QFile::exists(f->path + "config.txt") && !QFile::exists(f->path + "names.txt"));
+        QFile::setPermissions(f->path + "Sunrise.txt", QFile::ReadOwner | QFile::WriteOwner);
+        f->RunMinutes(1);
+        QVERIFY(f->Read("Sunrise.txt") != sunrise);
+    }
+
+    // Whatever selects a tab shows its page; Ctrl+Tab and its kin work from wherever the focus is.
+    void thePageShownIsAlwaysThatOfTheSelectedTabAndTheWindowKeepsItsSize() {
+        f->Start();
+        auto* tabs = f->Get<QTabBar>("TabStrip1");
+        const QSize size = f->window->size();
+        tabs->setFocus();
+        QTest::keyClick(tabs, Qt::Key_Right);
+        QCOMPARE(f->On().mid(3), QStringList{"frmSchedule"});
+        QWheelEvent wheel({}, {}, {}, {0, -120}, Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tabs, &wheel);
+        QCOMPARE(f->On().mid(3), QStringList{"frmSunrise"});
+        const std::tuple<QWidget*, Qt::Key, Qt::KeyboardModifiers, const char*> keys[] = {
+            {tabs, Qt::Key_Left, {}, "frmSchedule"},
+            {f->Get("mebOnOff", 3), Qt::Key_Tab, Qt::ControlModifier, "frmSunrise"},
+            {nullptr, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, "frmSchedule"},
+            {nullptr, Qt::Key_PageUp, Qt::ControlModifier, "frmRemote"},
+            {nullptr, Qt::Key_PageDown, Qt::ControlModifier, "frmSchedule"}};
+        for (const auto& [focus, key, modifiers, page] : keys) {
+            if (focus) focus->setFocus();
+            QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+            QCOMPARE(f->On().mid(3), QStringList{page});
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(f->window->size(), size);
+    }
+
+    // A pseudo-terminal stands in for a USB adapter: its device can go away and come back under
+    // a fixed path. It has no modem lines, so what the port is asked to do with them is watched.
+    void aRealPortOpensWithBothLinesUpAndIsOpenedAgainAfterItWentAway() {
+        const std::string link = data->filePath("ttyUSB0").toStdString();
+        const auto plugIn = [&link] {
+            const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+            if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return -1;
+            ::unlink(link.c_str());
+            return ::symlink(::ptsname(master), link.c_str()) == 0 ? master : -1;
+        };
+        int master = plugIn();
+        QVERIFY(master >= 0);
+        QtSerialControl serial({{2, link}});
+        QStringList calls;
+        serial.SetLineObserver([&calls](QtSerialControl::Line line, bool up) {
+            calls << QString(line == QtSerialControl::Line::Dtr ? "DTR" : "RTS") + (up ? "+" : "-");
+        });
+        const Settings settings; // COM 2
+        Transmitter transmitter(settings, serial, nullptr);
+        QVERIFY(transmitter.OpenPort());
+        QCOMPARE(calls, (QStringList{"DTR+", "RTS+"})); // nothing lowers a line at the open
+        ::close(master);                                // unplugged
+        QTRY_VERIFY_WITH_TIMEOUT(!serial.IsOpen(), 5000);
+        transmitter.ReopenBeforeFrames();
+        transmitter.Send(76); // no adapter: the frame is lost, the program goes on
+        QVERIFY(!serial.IsOpen() && transmitter.FrameStep() == 0);
+        QVERIFY((master = plugIn()) >= 0); // plugged in again
+        calls.clear();
+        transmitter.Send(76);
+        QVERIFY(serial.IsOpen() && calls.size() == 2 + 79 * 2 + 2); // opened, then the whole frame
+        QCOMPARE(calls.mid(0, 2), (QStringList{"DTR+", "RTS+"}));
+        ::close(master);
+    }
+
+    // ---- Remote Control
+
+    void unitBoxesAndButtonsSwitchTheHouseShownAndSwitchingHousesSendsNothing() {
+        f->Start();
+        const auto unit = [this](int i) { return f->Get<QCheckBox>("chkA", i); };
+        f->TypeInto("cboAddress", "C");
+        for (int i : {2, 2, 0}) f->Click(unit(i));
+        f->TypeInto("cboAddress", "P");
+        f->Click(f->Get("btnBright"));
+        f->TypeInto("cboAddress", "a"); // no such house code: A
+        f->Click(f->Get("btnDim"));
+        QVERIFY(!unit(0)->isChecked());
+        f->TypeInto("cboAddress", "C");
+        QVERIFY(unit(0)->isChecked() && !unit(2)->isChecked());
+        QCOMPARE(f->TakeSent(), (QStringList{"C3 On", "C3 Off", "C1 On", "P Bright", "A Dim"}));
+    }
+
+    void namesStayWithTheirHouseAndComeBackAfterARestartWithoutQuotes() {
+        f->Start();
+        const auto name = [this](int i) { return f->Get<QLineEdit>("txtA", i); };
+        const auto type = [&](int i, const char* text) {
+            name(i)->setFocus(), QTest::keyClicks(name(i), text);
+        };
+        QApplication::clipboard()->setText("a\"b");
+        name(3)->setFocus();
+        name(3)->paste();
+        type(1, "Say \"hi\"");
+        f->TypeInto("cboAddress", "B"); // the name box keeps the focus meanwhile
+        type(4, "Porch");
+        type(2, "Den Lamp");
+        f->window->Shutdown(); // still in its box: kept all the same
+        QVERIFY(f->Read("names.txt").startsWith("\"\"\r\n\"Say hi\"\r\n\"\"\r\n\"ab\"\r\n"));
+        Run();
+        f->Start();
+        QCOMPARE(name(1)->text(), QStringLiteral("Say hi"));
+        f->TypeInto("cboAddress", "B");
+        QCOMPARE(name(2)->text() + name(4)->text(), QStringLiteral("Den LampPorch"));
+    }
+
+    void aLongerNameFromTheFileStaysWholeWhileTypingStopsAt18() {
+        const QByteArray longName = "\"Garden lights by the back door\"\r\n";
+        f->Write("names.txt", longName + "\"\"\r\n" + longName + QByteArray("\"\"\r\n").repeated(253));
+        f->Start();
+        const auto name = [this](int i) { return f->Get<QLineEdit>("txtA", i); };
+        QCOMPARE(name(0)->text(), QStringLiteral("Garden lights by the back door"));
+        QTest::keyClicks(name(0), "s"); // grows no further
+        name(2)->setFocus();
+        QTest::keyClick(name(2), Qt::Key_Backspace); // but may shrink
+        QCOMPARE(name(2)->text().size(), 29);
+        name(1)->setFocus();
+        QTest::keyClicks(name(1), "Twenty characters!!!");
+        f->RunMinutes(1); // the minute save, then exit
+        f->window->Shutdown();
+        QVERIFY(f->Read("names.txt").startsWith(longName + "\"Twenty characters!\"\r\n"));
+    }
+
+    // ---- Schedule; box i is weekday i / 8 (Sunday 0), pair i / 2 % 4, on or off by i % 2
+
+    void aDeviceShowsItsTimetableAndItsNameAsTypedOnEveryTabClick() {
+        f->Start();
+        SchedulePair& pair = f->Run().weekly()[36][2][0];
+        pair = {MakeTime(7, 30), true, 0, MakeTime(22, 0), false, 4};
+        f->Run().names()[2][4] = "<b>Hall";
+        const auto time = [this](int i) { return f->Get<QLineEdit>("mebOnOff", i)->displayText(); };
+        // What a label reads out, as a screen reader gets it: its text without markup.
+        const auto said = [this](const char* label) {
+            return QAccessible::queryAccessibleInterface(f->Get(label))->text(QAccessible::Name);
+        };
+        f->ClickTab(1);
+        f->TypeInto("cboDevice", "C5");
+        QCOMPARE(time(16) + time(17), QStringLiteral("07:30__:__")); // a time that is off shows empty
+        QVERIFY(f->Get<QCheckBox>("chkRandom", 17)->isChecked() &&
+                !f->Get<QCheckBox>("chkRandom", 16)->isChecked());
+        f->ClickTab(2);
+        f->TypeInto("cboSunriseDevice", "C5");
+        QCOMPARE(said("lblDevice") + said("lblSunriseDevice"), QStringLiteral("<b>Hall<b>Hall"));
+        pair.onTime = MakeTime(6, 15);
+        f->ClickTab(1);
+        QCOMPARE(time(16), QStringLiteral("06:15"));
+        pair.onTime = MakeTime(6, 20);
+        f->ClickTab(1); // the selected tab again
+        QCOMPARE(time(16), QStringLiteral("06:20"));
+        f->TypeInto("cboDevice", "c5"); // no such device: A1
+        QCOMPARE(time(16), QStringLiteral("__:__"));
+    }
+
+    void aTypedTimeIsSetAndABadOneSwitchedOffAndATimeForTheNextMinuteGoesOutInIt() {
+        f->Start(1);
+        SchedulePair& pair = f->Run().weekly()[0][2][0];
+        pair.onRandomOffset = 5;
+        for (const char* bad : {"6", "2400", "1260"}) {
+            Type(f->Get("mebOnOff", 16), "2130");
+            QCOMPARE(pair, (SchedulePair{MakeTime(21, 30), true, 5, 0, false, 0}));
+            Type(f->Get("mebOnOff", 16), bad);
+            QVERIFY(f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "__:__" &&
+                    pair == (SchedulePair{0, false, 5, 0, false, 0}));
+        }
+        Type(f->Get("mebOnOff", 16), "0000"); // midnight is a real time
+        QVERIFY(pair.onEnabled && pair.onTime == 0);
+        Type(f->Get("mebOnOff", 18), "0730"); // Tuesday's second pair, a minute after the start
+        f->TakeSent();
+        f->RunMinutes(1);
+        QCOMPARE(f->TakeSent(), QStringList{"A1 On"});
+    }
+
+    // Typing into an empty box starts at its first place wherever the click landed; and a time
+    // still being typed is neither lost nor cut short when another window takes the focus, the
+    // page is redrawn or the program ends.
+    void aTimeBeingTypedIsNeitherLostNorCutShort() {
+        f->Start(1);
+        const auto box = [this](int i) { return f->Get<QLineEdit>("mebOnOff", i); };
+        QTest::mouseClick(box(16), Qt::LeftButton, {}, box(16)->rect().center());
+        QTest::keyClicks(box(16), "073");
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QCOMPARE(box(16)->displayText(), QStringLiteral("07:3_"));
+        f->window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
+        QTest::keyClicks(box(16), "0");
+        f->ClickTab(1);
+        QCOMPARE(box(16)->displayText(), QStringLiteral("07:30"));
+        QTest::mouseClick(box(17), Qt::LeftButton);
+        QTest::keyClicks(box(17), "2215");
+        f->Get<QAction>("mnuExit")->trigger();
+        QVERIFY(f->Read("schedule.txt").contains("#07:30:00#\r\n#TRUE#\r\n0\r\n#22:15:00#\r\n#TRUE#"));
+    }
+
+    void theRandomBoxesDrawAShiftFromTheIntervalAndARefreshDrawsNothing() {
+        f->Start(1);
+        f->TypeInto("cboRandomTime", "30");
+        auto* weekly = f->Get<QCheckBox>("chkRandom", 1);
+        const std::int16_t& shift = f->Run().weekly()[0][0][0].offRandomOffset;
+        const double& sunShift = f->Run().sunEvents()[0][3].random;
+        for (QCheckBox* box : {weekly, weekly, weekly, f->Get<QCheckBox>("chkSunriseRandom", 3)})
+            box->click();
+        QVERIFY(shift >= -14 && shift <= 15 && shift != 0 && sunShift >= -14 && sunShift <= 15 &&
+                sunShift != 0);
+        const int drawn = shift;
+        f->TypeInto("cboDevice", "B3");
+        f->TypeInto("cboDevice", "A1");
+        QVERIFY(weekly->isChecked() && shift == drawn);
+        weekly->click();
+        QCOMPARE(shift, 0);
+        f->TypeInto("cboRandomTime", "150"); // not in the list, nor from config.txt
+        QCOMPARE(f->Run().settings().randomInterval, 1);
+        Run();
+        f->Write("config.txt",
+                 "\"COM 2\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n150\r\n0\r\n0\r\n6\r\n#TRUE#\r\n");
+        f->window->Load();
+        QCOMPARE(f->Run().settings().randomInterval, 1);
+    }
+
+    // ---- Sunrise and Sunset; rows 0 and 1 are for sunrise, 2 and 3 for sunset
+
+    void sunEventChoicesAreStoredAsTheirCodesAndEachDeviceShowsItsOwn() {
+        f->Start(2);
+        const auto box = [this](const char* name, int row) { return f->Get<QComboBox>(name, row); };
+        const auto offset = [this](int row) { return f->Get<QLineEdit>("mebSunriseOffset", row); };
+        const SunEvent* events = f->Run().sunEvents()[0].data();
+        box("cboSunriseWhen", 2)->setCurrentIndex(2);   // "After Sunset"
+        box("cboSunriseAction", 3)->setCurrentIndex(2); // "Off"
+        f->TypeInto("cboSunriseAction(1)", "on");       // no such entry: nothing
+        Type(offset(0), "0030");
+        QVERIFY(events[2].when == SunWhen::After && events[3].action == SunAction::Off &&
+                events[1].action == SunAction::Nothing && events[0].offset == MakeTime(0, 30));
+        Type(offset(0), "7");
+        QVERIFY(offset(0)->displayText() == "__:__" && events[0].offset == 0);
+        f->Run().names()[1][2] = "Den Lamp";
+        f->Run().sunEvents()[18][2] = {SunWhen::After, MakeTime(1, 30), SunAction::On, 0};
+        f->Run().sunEvents()[18][0] = {SunWhen::Before, 0, SunAction::Off, -3};
+        f->TypeInto("cboSunriseDevice", "B3");
+        QStringList shown{f->Get<QLabel>("lblSunriseDevice")->text()};
+        for (int row : {2, 0})
+            shown << box("cboSunriseWhen", row)->currentText() << offset(row)->displayText()
+                  << box("cboSunriseAction", row)->currentText();
+        QCOMPARE(shown,
+                 (QStringList{"Den Lamp", "After Sunset", "01:30", "On", "Before Sunrise", "__:__", "Off"}));
+        QVERIFY(f->Get<QCheckBox>("chkSunriseRandom", 0)->isChecked());
+        QCOMPARE(f->Run().sunEvents()[18][0],
+                 (SunEvent{SunWhen::Before, 0, SunAction::Off, -3})); // showing changed nothing
+    }
+
+    void anEventAfterSunsetFiresAtSunsetPlusItsOffset() {
+        f->Start(2);
+        Location& place = f->Run().settings().location;
+        place.latitude = 32.78;
+        place.longitude = -96.8;
+        CalculateSunTimes(place, f->clock.Now(), f->Run().sunTimes());
+        f->TypeInto("cboSunriseDevice", "D2");
+        f->Get<QComboBox>("cboSunriseWhen", 2)->setCurrentIndex(2);
+        Type(f->Get("mebSunriseOffset", 2), "0030");
+        f->Get<QComboBox>("cboSunriseAction", 2)->setCurrentIndex(1);
+        f->clock.Set(MakeDateTime(2026, 12, 8, 17, 0, 0));
+        QStringList sentAt;
+        for (int minute = 0; minute < 120; ++minute) {
+            f->RunMinutes(1);
+            for (const auto& line : f->TakeSent())
+                sentAt << line + " " + FormatBoxTime(f->clock.Now()).c_str();
+        }
+        QCOMPARE(sentAt, QStringList{"D2 On " + QString::fromStdString(FormatBoxTime(
+                                                    AddMinutes(f->Run().sunTimes().sunset, 30)))});
+    }
+
+    // ---- The location dialog, at Dallas on 2003-06-21
+
+    void theLocationDialogShowsTheSettingsAfreshAndToTheNearestSecondAndOkKeepsThem() {
+        Run(false, MakeDateTime(2003, 6, 21, 15, 30));
+        f->window->Load();
+        Location& s = f->Run().settings().location;
+        s = {32.78, -96.8, 6, true};
+        const auto show = [this] {
+            f->Get<QAction>("mnuLocation")->trigger();
+            QWidget* dialog = f->Get("frmLocation");
+            QStringList shown{Get<QLabel>(dialog, "lblSunrise")->text(),
+                              Get<QLabel>(dialog, "lblSunset")->text()};
+            for (auto* side : dialog->findChildren<QComboBox*>()) shown << side->currentText();
+            for (auto* field : dialog->findChildren<DigitsBox*>()) shown << field->Digits();
+            const auto zones = Get<QListWidget>(dialog, "lstTimeZone")->selectedItems();
+            return shown.join(' ') + " " + (zones.isEmpty() ? "-" : zones[0]->text()) +
+                   (Get<QCheckBox>(dialog, "chkDaylightSavingsTime")->isChecked() ? " DST" : "");
+        };
+        const auto ok = [this] { f->Click(Get<QPushButton>(f->Get("frmLocation"), "cmdLocationOK")); };
+        QCOMPARE(show(), QStringLiteral("Sunrise 06:20:00 Sunset 20:38:00 N W 32 46 48 96 48 0 Central DST"));
+        ok();
+        // Beyond what the fields take, the most they take; a zone the list has no entry for selects nothing.
+        const std::pair<double, const char*> values[] = {{-(32 + 47 / 60.0 - 1e-9), "S W 32 47 0 32 47 0 -"},
+                                                         {1 + 0.9 / 3600, "N E 1 0 1 1 0 1 -"},
+                                                         {1e300, "N E 89 59 59 179 59 59 -"}};
+        for (const auto& [value, fields] : values) {
+            s = {value, value, 11, false};
+            QVERIFY2(show().endsWith(fields), qPrintable(show()));
+            ok(); // the fields as shown keep the value stored
+            QVERIFY((s == Location{value, value, 11, false}));
+        }
+        s.latitude = s.longitude = 0; // never entered: the fields are left alone
+        QVERIFY(show().endsWith("N E 89 59 59 179 59 59 -") && f->messages.isEmpty());
+    }
+
+    void theLocationDialogTakesWhatIsEnteredAtOnceAndRefusesWhatIsOutOfRange() {
+        Run(false, MakeDateTime(2003, 6, 21, 15, 30));
+        f->window->Load();
+        f->Get<QAction>("mnuLocation")->trigger();
+        QWidget* dialog = f->Get("frmLocation");
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        const auto enter = [dialog](int i, const QString& text) {
+            Type(Get(dialog, i < 3 ? "mebLatitude" : "mebLongitude", i % 3), text);
+        };
+        const auto sunTimes = [dialog] {
+            return Get<QLabel>(dialog, "lblSunrise")->text() + " " + Get<QLabel>(dialog, "lblSunset")->text();
+        };
+        for (const auto& [i, text] : {std::pair{0, "32"}, {1, "46"}, {2, "48"}, {3, "96"}, {4, "48"}})
+            enter(i, text);
+        QVERIFY(std::abs(f->Run().settings().location.latitude - 32.78) < 1e-12 &&
+                f->Run().settings().location.longitude == -96.8);
+        QCOMPARE(sunTimes(), QStringLiteral("Sunrise 06:20:00 Sunset 20:38:00"));
+        auto* zones = Get<QListWidget>(dialog, "lstTimeZone");
+        QListWidgetItem* hawaii = zones->findItems("Hawaii", Qt::MatchExactly).value(0);
+        zones->scrollToItem(hawaii);
+        QTest::mouseClick(zones->viewport(), Qt::LeftButton, {}, zones->visualItemRect(hawaii).center());
+        QVERIFY(zones->selectedItems() == QList{hawaii} && f->Run().settings().location.timeZone == 10);
+        QCOMPARE(sunTimes(), QStringLiteral("Sunrise 02:20:00 Sunset 16:38:00"));
+        f->Click(Get(dialog, "chkDaylightSavingsTime")); // counts at the next recompute
+        QCOMPARE(sunTimes(), QStringLiteral("Sunrise 02:20:00 Sunset 16:38:00"));
+        enter(4, "48");
+        QCOMPARE(sunTimes(), QStringLiteral("Sunrise 01:20:00 Sunset 15:38:00"));
+        QTest::keyClick(Get(dialog, "cboLatitude"), Qt::Key_Down); // a new hemisphere counts at once
+        QVERIFY(f->Run().settings().location.latitude < 0);
+        for (const auto& [i, text] : {std::pair{0, "90"}, {4, "60"}, {3, "999"}, {5, "1x2"}}) enter(i, text);
+        QCOMPARE(f->messages, (QStringList{"Enter a Value between 0 and 89", "Enter a Value between 0 and 59",
+                                           "Enter a Value between 0 and 179"}));
+        QVERIFY(f->Run().settings().location.latitude == -(46 / 60.0 + 48 / 3600.0) &&
+                f->Run().settings().location.longitude == -12 / 3600.0);
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"

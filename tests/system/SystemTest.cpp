@@ -1,0 +1,137 @@
+// Starts the real program, as a user or a script would, in a temporary folder.
+
+#include <QtTest>
+
+#include <csignal>
+#include <thread>
+
+class SystemTest : public QObject {
+    Q_OBJECT
+
+    const QStringList names{"config.txt", "schedule.txt", "Sunrise.txt", "names.txt"};
+    std::unique_ptr<QTemporaryDir> folder;
+
+    void Start(QProcess& p, const QStringList& args) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        p.setWorkingDirectory(folder->path());
+        p.start(TARNWICK_BINARY, args);
+        QVERIFY(p.waitForStarted());
+    }
+    QByteArray Read(const QString& name) const {
+        QFile f(QDir(folder->path()).filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    void Write(const QString& name, const QByteArray& bytes) const {
+        QFile f(folder->filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
+    }
+    static bool EndedCleanly(QProcess& p) {
+        return p.waitForFinished(20000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }
+    // True once the process has its own handler for SIGTERM, so the signal makes it save.
+    bool CatchesTerm(qint64 pid) const {
+        for (const QByteArray& line : Read(QStringLiteral("/proc/%1/status").arg(pid)).split('\n'))
+            if (line.startsWith("SigCgt:"))
+                return line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1) & 1;
+        return false;
+    }
+
+private slots:
+    void init() { folder = std::make_unique<QTemporaryDir>(); }
+
+    void aSignalEndsTheProgramCleanlyAndItSavesEverything_data() {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+    void aSignalEndsTheProgramCleanlyAndItSavesEverything() {
+        QFETCH(int, signal);
+        QProcess p;
+        Start(p, {"--simulate"});
+        // Start-up writes the missing files, names.txt last.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder->filePath("names.txt")), 20000);
+        for (const QString& name : names) QVERIFY(QFile::remove(folder->filePath(name)));
+        ::kill(static_cast<pid_t>(p.processId()), signal);
+        QVERIFY(EndedCleanly(p));
+        QCOMPARE(QDir(folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 4); // no temporary left
+        QVERIFY(Read("schedule.txt").size() == 344064 && Read("config.txt").startsWith("\"COM 2\"\r\n"));
+    }
+
+    void terminationDuringTheStartUpMessageLosesNothing() {
+        const QByteArray config =
+            "\"COM 1\"\r\n\"Pentium IV\"\r\n\"3200MHz\"\r\n30\r\n32.78\r\n-96.8\r\n6\r\n#FALSE#\r\n";
+        const QByteArray deviceNames = "\"Porch\"\r\n" + QByteArray("\"\"\r\n").repeated(255);
+        Write("config.txt", config);
+        Write("names.txt", deviceNames);
+        QProcess p;
+        // The port is refused, so start-up stops at "Comm Port is already open".
+        Start(p, {"--port", "1=/nonexistent/tty"});
+        QTest::qWait(1500);
+        QCOMPARE(p.state(), QProcess::Running);
+        p.terminate();
+        QVERIFY(EndedCleanly(p));
+        QVERIFY(Read("config.txt") == config && Read("names.txt") == deviceNames);
+        QCOMPARE(Read("Sunrise.txt").size(), 30720);
+    }
+
+    void sendPutsTheFramesOnTheLinesInOrderOrSaysWhyNot() {
+        QProcess p;
+        Start(p, {"send", "--simulate", "C5", "on", "A", "bright", "P16", "OFF"});
+        QVERIFY(EndedCleanly(p));
+        QCOMPARE(p.readAllStandardError(), QByteArray("C5 On\nA Bright\nP16 Off\n"));
+        QVERIFY(QDir(folder->path()).isEmpty()); // writes no data file
+        for (const QStringList& args : {QStringList{"Q7", "on"}, {"A17", "on"}, {"A1", "up"}, {"A", "on"}}) {
+            Start(p, QStringList{"send", "--simulate"} + args);
+            QVERIFY(p.waitForFinished(20000) && p.exitCode() != 0);
+            const QByteArray err = p.readAllStandardError();
+            QVERIFY2(err.startsWith("tarnwick: ") && !err.contains(" On\n"), err.constData());
+        }
+        // COM 3 of config.txt is mapped to a device that does not exist: the send fails and says so.
+        Write("config.txt", "\"COM 3\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n45\r\n0\r\n0\r\n6\r\n#TRUE#\r\n");
+        Start(p, {"send", "--port", "3=/nonexistent/tty", "A1", "on"});
+        QVERIFY(p.waitForFinished(20000) && p.exitCode() != 0);
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(err.contains("COM 3") && err.contains("/nonexistent/tty"), err.constData());
+    }
+
+    // SIGKILL while the program writes its files at exit, again and again: every data file must be
+    // found old or new byte for byte, never half-written. The old files hold the same settings with
+    // bare line feeds, which the program reads alike and always writes anew.
+    void filesAreOldOrNewAfterAKillAtAnyMoment() {
+        const int rounds = qEnvironmentVariableIsSet("TARNWICK_KILL_ROUNDS")
+                               ? qEnvironmentVariableIntValue("TARNWICK_KILL_ROUNDS")
+                               : 200;
+        QProcess first;
+        Start(first, {"--simulate"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder->filePath("names.txt")), 20000);
+        first.terminate();
+        QVERIFY(EndedCleanly(first));
+        QMap<QString, QByteArray> fresh, old;
+        for (const QString& n : names) old[n] = QByteArray(fresh[n] = Read(n)).replace("\r\n", "\n");
+        QDir dir(folder->path());
+        for (int round = 0; round < rounds; ++round) {
+            for (const QString& n : names) Write(n, old[n]);
+            for (const QString& stale : dir.entryList({"*.tarnwick-tmp"}, QDir::Files)) dir.remove(stale);
+            QProcess p;
+            Start(p, {"--simulate"});
+            // Once it catches SIGTERM, ask it to end, which writes all four files, and kill it at a
+            // random moment of that.
+            for (QDeadlineTimer starting(20000); !starting.hasExpired() && !CatchesTerm(p.processId());) {
+            }
+            ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+            for (QDeadlineTimer writing(5000);
+                 !writing.hasExpired() && dir.entryList({"*.tarnwick-tmp"}, QDir::Files).isEmpty();) {
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(QRandomGenerator::global()->bounded(6000)));
+            ::kill(static_cast<pid_t>(p.processId()), SIGKILL);
+            QVERIFY(p.waitForFinished(20000));
+            for (const QString& n : names)
+                QVERIFY2(Read(n) == old[n] || Read(n) == fresh[n],
+                         qPrintable(QStringLiteral("round %1: %2").arg(round).arg(n)));
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(SystemTest)
+#include "SystemTest.moc"

@@ -1,0 +1,46 @@
+// Frames as the interface reads them off DTR and RTS.
+
+#include "x10/CodeTable.h"
+#include "x10/SimulatedSerialControl.h"
+#include "x10/Transmitter.h"
+
+#include "support/Fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace tarnwick;
+using namespace tarnwick::testing;
+
+TEST(Frames, EveryMessageReadsBackOffTheLinesAsItsCommand) {
+    const Settings settings;
+    std::ostringstream out, expected;
+    SimulatedSerialControl serial(out, nullptr);
+    Transmitter transmitter(settings, serial, nullptr);
+    for (int m = -1; m <= kMessageCount; ++m) transmitter.Send(m); // -1 and 545 send nothing
+    // Message house x 34 + 2 x unit is the unit's on, + 1 its off; + 32 and + 33 Bright and Dim.
+    for (int m = 0, f = 0; m < 544; f = ++m % 34) {
+        expected << char('A' + m / 34);
+        if (f < 32)
+            expected << f / 2 + 1 << (f % 2 ? " Off\n" : " On\n");
+        else
+            expected << (f == 32 ? " Bright\n" : " Dim\n");
+    }
+    EXPECT_EQ(out.str(), expected.str() + "M1 On\n"); // the spare last row is all zeros
+}
+
+TEST(Frames, EachOf79HalfStepsLastsAtLeastAMillisecondAndTheLinesEndUp) {
+    const Settings settings;
+    RecordingSerialControl serial;
+    Transmitter transmitter(settings, serial, nullptr);
+    ASSERT_TRUE(transmitter.OpenPort());
+    struct Stepping : ISteadyClock { // each reading a quarter millisecond on
+        std::int64_t reads = 0;
+        std::int64_t NowNanoseconds() override { return ++reads * 250'000; }
+    } steady;
+    Transmitter timed(settings, serial, &steady);
+    timed.Send(76);
+    EXPECT_GE(steady.reads, 79 * 5);
+    EXPECT_TRUE(serial.changes.size() == 79 * 2 + 2u && serial.dtr && serial.rts && timed.FrameStep() == 0);
+}
