@@ -2,7 +2,7 @@
 # packages and installs only that.
 
 # Packages needed to build and run the program.
-TARNWICK_RUN_PACKAGES=(g++ cmake make qt6-base-dev libqt6serialport6-dev)
+TARNWICK_RUN_PACKAGES=(g++ cmake make qt6-base-dev qt6-serialport-dev)
 # And to build and run the tests and benchmarks.
 TARNWICK_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev locales)
 
