@@ -4,7 +4,7 @@
 # Packages needed to build and run the program.
 TARNWICK_RUN_PACKAGES=(g++ cmake make qt6-base-dev qt6-serialport-dev)
 # And to build and run the tests and benchmarks.
-TARNWICK_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev locales)
+TARNWICK_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev)
 
 tarnwick_missing_packages() {
     local p missing=()

@@ -9,7 +9,6 @@
 #include "sun/Solar.h"
 #include "widgets/MessageBox.h"
 #include "widgets/TimeBox.h"
-#include "x10/CodeTable.h"
 #include "x10/FrameDecoder.h"
 
 #include "support/Fakes.h"

@@ -2,7 +2,6 @@
 #include "schedule/RandomOffset.h"
 #include "schedule/TickPacing.h"
 #include "sun/Solar.h"
-#include "x10/CodeTable.h"
 
 #include "support/Fakes.h"
 
@@ -111,7 +110,10 @@ TEST(Scheduler, EightDaysOfTicksSendWhatItsRulesSayAtTheStartOfEachMinuteAndFram
             // Once a day for one time set, unless the clock brings its minute round again.
             if (firedDay == day && firedBase == base && firedMinute != minute) return;
             firedDay = day, firedMinute = minute, firedBase = base;
-            queue.size() < 40 ? queue.push_back(device / 16 * 34 + device % 16 * 2 + off) : void(++dropped);
+            if (queue.size() < 40)
+                queue.push_back(device / 16 * 34 + device % 16 * 2 + off);
+            else
+                ++dropped;
             if (shift != 0) shift = DrawRandomOffset(model->settings.randomInterval, modelRandom);
         };
         const int weekday = WeekdayOf(static_cast<DateTime>(day));

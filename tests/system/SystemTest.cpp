@@ -62,8 +62,15 @@ private slots:
         const QByteArray config =
             "\"COM 1\"\r\n\"Pentium IV\"\r\n\"3200MHz\"\r\n30\r\n32.78\r\n-96.8\r\n6\r\n#FALSE#\r\n";
         const QByteArray deviceNames = "\"Porch\"\r\n" + QByteArray("\"\"\r\n").repeated(255);
-        Write("config.txt", config);
-        Write("names.txt", deviceNames);
+        const QByteArray clear = "#00:00:00#\r\n#FALSE#\r\n0\r\n#00:00:00#\r\n#FALSE#\r\n0\r\n";
+        const QByteArray schedule = "#07:30:00#\r\n#TRUE#\r\n0\r\n" + clear.mid(24) + clear.repeated(7167);
+        const QByteArray sun = "2\r\n#00:30:00#\r\n1\r\n#00:00:00#\r\n" +
+                               QByteArray("0\r\n#00:00:00#\r\n0\r\n#00:00:00#\r\n").repeated(1023);
+        const QMap<QString, QByteArray> files = {{"config.txt", config},
+                                                 {"names.txt", deviceNames},
+                                                 {"schedule.txt", schedule},
+                                                 {"Sunrise.txt", sun}};
+        for (auto it = files.begin(); it != files.end(); ++it) Write(it.key(), it.value());
         QProcess p;
         // The port is refused, so start-up stops at "Comm Port is already open".
         Start(p, {"--port", "1=/nonexistent/tty"});
@@ -71,8 +78,8 @@ private slots:
         QCOMPARE(p.state(), QProcess::Running);
         p.terminate();
         QVERIFY(EndedCleanly(p));
-        QVERIFY(Read("config.txt") == config && Read("names.txt") == deviceNames);
-        QCOMPARE(Read("Sunrise.txt").size(), 30720);
+        for (auto it = files.begin(); it != files.end(); ++it)
+            QVERIFY2(Read(it.key()) == it.value(), qPrintable(it.key()));
     }
 
     void sendPutsTheFramesOnTheLinesInOrderOrSaysWhyNot() {
