@@ -2,11 +2,15 @@
 // is kept when a file is damaged, edited by hand or cannot be written.
 
 #include "app/ConfigFile.h"
+#include "app/Engine.h"
 #include "app/Persistence.h"
 #include "base/FileAccess.h"
 #include "remote/NamesFile.h"
+#include "schedule/RandomOffset.h"
 #include "schedule/ScheduleFile.h"
 #include "sun/SunriseFile.h"
+
+#include "support/Fakes.h"
 
 #include <gtest/gtest.h>
 
@@ -135,6 +139,33 @@ struct Tables {
 const std::string kDallas =
     "\"COM 1\"\r\n\"Pentium IV\"\r\n\"3200MHz\"\r\n30\r\n32.78\r\n-96.8\r\n6\r\n#FALSE#\r\n";
 
+// The program without its windows, on a fake clock: each new minute puts on disk what changed
+// since the last save, and only that, and sends what fell due; what could not be written, the
+// user having made it read-only, is tried again a minute later.
+TEST(Engine, EachMinuteSavesWhatChangedAndRetriesWhatFailed) {
+    TempFolder folder;
+    tarnwick::testing::FakeClock clock(MakeDateTime(2026, 12, 8, 7, 29, 10)); // a Tuesday
+    tarnwick::testing::RecordingSerialControl serial;
+    DefaultRandom random;
+    Engine engine({&serial, &clock, nullptr, &random, folder.path()});
+    engine.Load();
+    const std::string sunrise = folder.Read("Sunrise.txt");
+    fs::remove(folder / "config.txt");
+    fs::permissions(folder / "Sunrise.txt", fs::perms::owner_read);
+    engine.weekly()[36][2][0] = {MakeTime(7, 30), true, 0, 0, false, 0};
+    engine.sunEvents()[0][2] = {SunWhen::After, MakeTime(0, 30), SunAction::On, 0};
+    const auto runMinute = [&] {
+        for (int i = 0; i < 40; ++i, clock.AdvanceSeconds(1.5)) engine.Tick();
+    };
+    runMinute();
+    EXPECT_EQ(serial.changes.size(), 79 * 2 + 2u); // C5 On at 07:30
+    EXPECT_TRUE(folder.Read("schedule.txt").find("#07:30:00#\r\n#TRUE#") != std::string::npos);
+    EXPECT_TRUE(folder.Read("Sunrise.txt") == sunrise && !fs::exists(folder / "config.txt"));
+    fs::permissions(folder / "Sunrise.txt", fs::perms::owner_read | fs::perms::owner_write);
+    runMinute();
+    EXPECT_NE(folder.Read("Sunrise.txt"), sunrise);
+}
+
 // What was read before the damage stands; every setting after it takes its default.
 TEST(ConfigFile, ADamagedFileKeepsWhatWasReadAndDefaultsTheRest) {
     const auto with = [](int line, const std::string& text) {
@@ -209,17 +240,6 @@ std::unique_ptr<WeeklyTable> WeeklyPattern() {
                 ++r;
             }
     return table;
-}
-
-TEST(ScheduleFile, RecordsGoByDeviceWeekdayAndPairWithTheTimeOfDayOnly) {
-    auto table = std::make_unique<WeeklyTable>();
-    (*table)[18][3][1] = {MakeDateTime(2024, 5, 1, 8, 30), true, -7, -MakeTime(6, 0), false, 0};
-    const std::vector<std::string> lines = Lines(FormatSchedule(*table));
-    ASSERT_EQ(lines.size(), 43'008u);
-    // B3, Wednesday, second pair: lines 3103 to 3108.
-    EXPECT_EQ(std::vector(lines.begin() + 3101, lines.begin() + 3109),
-              (std::vector<std::string>{"0", "#08:30:00#", "#TRUE#", "-7", "#18:00:00#", "#FALSE#", "0",
-                                        "#00:00:00#"}));
 }
 
 // A time with a date in front, as other programs write it, is that time of day: nothing is lost,

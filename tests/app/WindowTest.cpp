@@ -204,24 +204,6 @@ private slots:
                 f->ends == 1);
     }
 
-    // Each new minute puts on disk what changed since the last save, and only that; what could
-    // not be written, the user having made it read-only, is tried again a minute later.
-    void aMinuteSaveWritesWhatChangedAndRetriesWhatFailed() {
-        f->window->Load();
-        const QByteArray sunrise = f->Read("Sunrise.txt");
-        QVERIFY(QFile::remove(f->path + "config.txt") && QFile::remove(f->path + "names.txt"));
-        QFile::setPermissions(f->path + "Sunrise.txt", QFile::ReadOwner);
-        f->Run().weekly()[36][2][0] = {MakeTime(7, 45), true, 0, 0, false, 0};
-        f->Run().sunEvents()[0][2] = {SunWhen::After, MakeTime(0, 30), SunAction::On, 0};
-        f->RunMinutes(1);
-        QVERIFY(f->Read("schedule.txt").contains("#07:45:00#\r\n#TRUE#") &&
-                f->Read("Sunrise.txt") == sunrise);
-        QVERIFY(!QFile::exists(f->path + "config.txt") && !QFile::exists(f->path + "names.txt"));
-        QFile::setPermissions(f->path + "Sunrise.txt", QFile::ReadOwner | QFile::WriteOwner);
-        f->RunMinutes(1);
-        QVERIFY(f->Read("Sunrise.txt") != sunrise);
-    }
-
     // Whatever selects a tab shows its page; Ctrl+Tab and its kin work from wherever the focus is.
     void thePageShownIsAlwaysThatOfTheSelectedTabAndTheWindowKeepsItsSize() {
         f->Start();
