@@ -55,9 +55,7 @@ public:
     WeeklyTable& weekly() { return weekly_; }
     SunEventTable& sunEvents() { return sunEvents_; }
     SunTimes& sunTimes() { return sunTimes_; }
-    MessageQueue& queue() { return queue_; }
     Transmitter& transmitter() { return transmitter_; }
-    Scheduler& scheduler() { return scheduler_; }
     IClock& clock() { return clock_; }
     IRandom& random() { return random_; }
 

@@ -3,13 +3,11 @@
 // the minute timer, and runs the start-up and shutdown sequences.
 
 #include "app/Engine.h"
-#include "app/Persistence.h"
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include <array>
-#include <filesystem>
 #include <functional>
 #include <memory>
 

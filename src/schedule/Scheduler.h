@@ -26,8 +26,6 @@ public:
     // One timer tick, every 1500 ms, at the local time now; true when a new minute was scanned.
     bool Tick(DateTime now);
 
-    DateTime LastScanTime() const { return lastScanTime_; }
-
 private:
     // When an entry last fired, so that a new random shift cannot fire it twice in one day.
     struct FiringMark {
