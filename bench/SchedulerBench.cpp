@@ -11,7 +11,7 @@ namespace {
 
 class NullSender : public IMessageSender {
 public:
-    void Send(std::int32_t message) override { benchmark::DoNotOptimize(message); }
+    void Send(std::int32_t message, FrameSource) override { benchmark::DoNotOptimize(message); }
 };
 
 // Every weekly half enabled and every sun slot active, times spread over the day so

@@ -15,6 +15,7 @@ public:
     bool Open(int) override { return true; }
     void Close() override {}
     bool IsOpen() const override { return true; }
+    std::string DeviceName(int) const override { return {}; }
 
 protected:
     void SetLine(Line, bool) override {}

@@ -2,14 +2,44 @@
 
 #include "schedule/TickPacing.h"
 #include "sun/Solar.h"
+#include "x10/CodeTable.h"
 
 namespace tarnwick {
 
 Engine::Engine(const Platform& platform)
-    : clock_(*platform.clock), steady_(platform.steady), random_(*platform.random),
+    : serial_(*platform.serial), clock_(*platform.clock), steady_(platform.steady), random_(*platform.random),
       transmitter_(settings_, *platform.serial, platform.steady),
       scheduler_(weekly_, sunEvents_, sunTimes_, settings_, queue_, random_, transmitter_),
-      persistence_(platform.folder, {settings_, weekly_, sunEvents_, names_}) {}
+      persistence_(platform.folder, {settings_, weekly_, sunEvents_, names_}), history_(platform.folder) {
+    transmitter_.SetFrameObserver([this](const FrameReport& frame) { RecordFrame(frame); });
+}
+
+void Engine::RecordFrame(const FrameReport& frame) {
+    const int device = DeviceOfMessage(frame.message);
+    const std::string noName;
+    const std::string& name = device < 0 ? noName : names_[device / kUnitCount][device % kUnitCount];
+    history_.Record(clock_.Now(), frame, name);
+    if (afterFrame_) afterFrame_();
+}
+
+StatusTexts Engine::Status() const {
+    StatusTexts status;
+    const int port = settings_.commPort;
+    const std::string device = serial_.DeviceName(port);
+    if (device.empty()) {
+        status.port = "Simulated interface";
+    } else {
+        status.port = "COM " + std::to_string(port) + " (" + device + ")";
+        if (!serial_.IsOpen()) {
+            status.port += ": not open";
+            if (const std::string reason = serial_.FailureReason(); !reason.empty()) status.port += " (" + reason + ")";
+        }
+    }
+    status.lastFrame = history_.LastFrameText();
+    if (const int waiting = queue_.WaitingCount(); waiting > 0)
+        status.waiting = std::to_string(waiting) + (waiting == 1 ? " frame waiting" : " frames waiting");
+    return status;
+}
 
 void Engine::Load() {
     const DateTime now = clock_.Now();

@@ -3,6 +3,7 @@
 // and the scheduler, and when the data files are read and written. The main window
 // wires its widgets to it; tests drive it with a fake clock and serial control.
 
+#include "app/FrameHistory.h"
 #include "app/Persistence.h"
 #include "base/Interfaces.h"
 #include "base/Settings.h"
@@ -15,6 +16,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <string>
 
 namespace tarnwick {
 
@@ -26,6 +28,13 @@ struct Platform {
     ISteadyClock* steady = nullptr; // may be null: no minimum half-step length
     IRandom* random = nullptr;
     std::filesystem::path folder;
+};
+
+// What the status bar shows: the interface, the last frame, the frames waiting.
+struct StatusTexts {
+    std::string port;      // "COM 2 (/dev/ttyS1)", "...: not open (reason)", "Simulated interface"
+    std::string lastFrame; // "17:51:00  C5 On  Porch Light  (schedule)"
+    std::string waiting;   // "3 frames waiting"; empty when none
 };
 
 class Engine {
@@ -49,6 +58,10 @@ public:
     void SaveAll() { persistence_.SaveAll(); }
     // Runs before every save, so that what is still being typed is in the tables.
     void SetBeforeSave(std::function<void()> before) { beforeSave_ = std::move(before); }
+    // Runs after every frame, sent or lost, once it is in the history.
+    void SetAfterFrame(std::function<void()> after) { afterFrame_ = std::move(after); }
+
+    StatusTexts Status() const;
 
     Settings& settings() { return settings_; }
     DeviceNameTable& names() { return names_; }
@@ -60,6 +73,9 @@ public:
     IRandom& random() { return random_; }
 
 private:
+    void RecordFrame(const FrameReport& frame);
+
+    ISerialControl& serial_;
     IClock& clock_;
     ISteadyClock* steady_;
     IRandom& random_;
@@ -72,7 +88,9 @@ private:
     Transmitter transmitter_;
     Scheduler scheduler_;
     Persistence persistence_;
+    FrameHistory history_;
     std::function<void()> beforeSave_;
+    std::function<void()> afterFrame_;
 };
 
 } // namespace tarnwick

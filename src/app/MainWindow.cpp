@@ -12,9 +12,11 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStackedLayout>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -56,7 +58,9 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     setWindowTitle(QStringLiteral("Tarnwick V1.01.00"));
     BuildMenus();
     BuildPages();
+    BuildStatusBar();
     engine_->SetBeforeSave([this] { remote_->StoreNames(); });
+    engine_->SetAfterFrame([this] { ShowStatus(); });
 
     // Runs from creation on; its first tick can only come after Load has returned. Each
     // tick sets the next one, so that the ticks keep to the grid of the minute.
@@ -175,7 +179,23 @@ void MainWindow::BuildPages() {
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [step] { step(-1); });
     setCentralWidget(central);
-    resize(560, 380);
+}
+
+void MainWindow::BuildStatusBar() {
+    const auto addLabel = [this](const char* name, const QString& accessibleName, int stretch) {
+        auto* label = new QLabel(statusBar());
+        label->setObjectName(QString::fromLatin1(name));
+        label->setAccessibleName(accessibleName);
+        label->setTextFormat(Qt::PlainText);
+        statusBar()->addWidget(label, stretch);
+        return label;
+    };
+    portLabel_ = addLabel("lblInterface", QStringLiteral("Interface"), 0);
+    lastFrameLabel_ = addLabel("lblLastFrame", QStringLiteral("Last frame"), 1);
+    waitingLabel_ = addLabel("lblWaiting", QStringLiteral("Frames waiting"), 0);
+    statusBar()->setSizeGripEnabled(false);
+    // The pages keep their room; the window grows by the status bar.
+    resize(560, 380 + statusBar()->sizeHint().height());
 }
 
 void MainWindow::ShowPage(int index) {
@@ -201,6 +221,7 @@ void MainWindow::Load() {
     pageStack_->setCurrentIndex(0);
     remote_->ShowNames();
     loaded_ = true;
+    ShowStatus();
 }
 
 void MainWindow::StoreTyping() {
@@ -233,13 +254,17 @@ void MainWindow::Tick() {
     // A message box during start-up runs the event loop; the timer must still wait for the end of it.
     if (!loaded_ || shuttingDown_) return;
     engine_->Tick();
-    ShowPortState();
+    ShowStatus();
 }
 
-// The mark of the chosen port says whether it is really open.
-void MainWindow::ShowPortState() {
+void MainWindow::ShowStatus() {
+    // The mark of the chosen port says whether it is really open.
     const int port = engine_->settings().commPort;
     if (port >= 1 && port <= 4) portActions_[port - 1]->setChecked(engine_->transmitter().IsPortOpen());
+    const StatusTexts status = engine_->Status();
+    portLabel_->setText(QString::fromStdString(status.port));
+    lastFrameLabel_->setText(QString::fromStdString(status.lastFrame));
+    waitingLabel_->setText(QString::fromStdString(status.waiting));
 }
 
 void MainWindow::OpenPortOrSay() {
@@ -247,16 +272,14 @@ void MainWindow::OpenPortOrSay() {
         ShowMessage(this, QStringLiteral("Comm Port is already open"));
         return;
     }
-    ShowPortState();
+    ShowStatus();
 }
 
 void MainWindow::SelectPort(int port) {
     for (QAction* a : portActions_) a->setChecked(false);
-    if (!engine_->SelectPort(port)) {
-        ShowMessage(this, QStringLiteral("Comm Port is already open"));
-        return;
-    }
-    ShowPortState();
+    const bool opened = engine_->SelectPort(port);
+    ShowStatus();
+    if (!opened) ShowMessage(this, QStringLiteral("Comm Port is already open"));
 }
 
 void MainWindow::SelectCpu(int item) {

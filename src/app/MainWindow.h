@@ -13,6 +13,7 @@
 
 class QAction;
 class QGroupBox;
+class QLabel;
 class QStackedLayout;
 class QTabBar;
 class QTimer;
@@ -58,7 +59,9 @@ private:
     void MarkCpuAndClock();
     void ShowPage(int index);
     void ArmTimer();
-    void ShowPortState();
+    void BuildStatusBar();
+    // The status bar and the port's menu mark, from the engine's state.
+    void ShowStatus();
     void StoreTyping();
 
     std::unique_ptr<Engine> engine_;
@@ -76,6 +79,9 @@ private:
     std::array<QAction*, 4> portActions_{};
     std::array<QAction*, 4> cpuActions_{};
     std::array<QAction*, 5> clockActions_{};
+    QLabel* portLabel_ = nullptr;
+    QLabel* lastFrameLabel_ = nullptr;
+    QLabel* waitingLabel_ = nullptr;
 
     // The secondary windows, each made on first use and kept until exit.
     QPointer<LocationDialog> locationWindow_;

@@ -16,19 +16,26 @@ QtSerialControl::QtSerialControl(std::map<int, std::string> devices) : devices_(
     // that it can be opened afresh once it is back; frames meanwhile keep their timing.
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_, [this](QSerialPort::SerialPortError error) {
         const bool gone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
-        if (gone && port_.isOpen()) port_.close();
+        if (gone && port_.isOpen()) {
+            failure_ = port_.errorString().toStdString();
+            port_.close();
+        }
     });
 }
 
-QString QtSerialControl::DeviceName(int port) const {
+std::string QtSerialControl::DeviceName(int port) const {
     const auto it = devices_.find(port);
-    return it != devices_.end() ? QString::fromStdString(it->second) : DefaultDeviceForPort(port);
+    return it != devices_.end() ? it->second : DefaultDeviceForPort(port).toStdString();
 }
 
 bool QtSerialControl::Open(int port) {
     if (port_.isOpen()) return true;
-    port_.setPortName(DeviceName(port));
-    if (!port_.open(QIODevice::ReadWrite)) return false;
+    port_.setPortName(QString::fromStdString(DeviceName(port)));
+    if (!port_.open(QIODevice::ReadWrite)) {
+        failure_ = port_.errorString().toStdString();
+        return false;
+    }
+    failure_.clear();
     // No data byte is ever sent; the line settings only have to be sane. RTS cannot be
     // driven by hand while hardware flow control owns it.
     port_.setBaudRate(QSerialPort::Baud9600);

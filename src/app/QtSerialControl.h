@@ -23,7 +23,8 @@ public:
     void Close() override;
     bool IsOpen() const override { return port_.isOpen(); }
 
-    QString DeviceName(int port) const;
+    std::string DeviceName(int port) const override;
+    std::string FailureReason() const override { return failure_; }
 
     // Sees every level the adapter asks of the port, in order.
     void SetLineObserver(std::function<void(Line, bool)> observer) { observer_ = std::move(observer); }
@@ -35,6 +36,7 @@ private:
     QSerialPort port_;
     std::map<int, std::string> devices_;
     std::function<void(Line, bool)> observer_;
+    std::string failure_;
 };
 
 } // namespace tarnwick

@@ -36,9 +36,9 @@ int RunSendCommand(const CommandLine& line, std::ostream& err) {
         serial = std::make_unique<QtSerialControl>(line.portDevices);
     Transmitter transmitter(settings, *serial, &steady);
     if (!transmitter.OpenPort()) {
-        const auto* qt = dynamic_cast<QtSerialControl*>(serial.get());
         err << "tarnwick: cannot open COM " << settings.commPort;
-        if (qt) err << " (" << qt->DeviceName(settings.commPort).toStdString() << ")";
+        if (const std::string device = serial->DeviceName(settings.commPort); !device.empty())
+            err << " (" << device << ")";
         err << ": it is missing or another program has it open\n";
         return 1;
     }

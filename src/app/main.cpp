@@ -7,10 +7,13 @@
 #include "app/SystemClocks.h"
 #include "app/TerminationWatcher.h"
 #include "schedule/RandomOffset.h"
+#include "widgets/MessageBox.h"
 #include "x10/SimulatedSerialControl.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
 
 #include <iostream>
 #include <memory>
@@ -41,6 +44,21 @@ std::optional<int> AnswerHelpOrError(const tarnwick::CommandLine& line) {
     return std::nullopt;
 }
 
+// One program per data folder: a second one would save over the first one's edits. A lock
+// left behind by a program that was killed names a process that is gone, and is taken over.
+// A folder where no lock can be made cannot be saved to either, so it needs none.
+bool LockDataFolder(QLockFile& lock) {
+    lock.setStaleLockTime(0); // held for as long as the program runs, however long
+    if (lock.tryLock(0) || lock.error() != QLockFile::LockFailedError) return true;
+    const QString text = QStringLiteral("Tarnwick is already running in this folder.\n\n%1")
+                             .arg(QDir::toNativeSeparators(QDir::currentPath()));
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        std::cerr << text.toStdString() << "\n";
+    else
+        tarnwick::ShowMessage(nullptr, text);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +79,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv); // takes Qt's own options (-platform, -style) off the line
     const CommandLine line = ParseCommandLine(Arguments(argc, argv));
     if (const auto code = AnswerHelpOrError(line)) return *code;
+
+    // Before any data file is read.
+    QLockFile folderLock(QDir::current().absoluteFilePath(QStringLiteral("tarnwick.lock")));
+    if (!LockDataFolder(folderLock)) return 3;
 
     SystemClock clock;
     SystemSteadyClock steady;

@@ -16,11 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::FILE* OpenStream(const fs::path& path, bool forWriting) {
+enum class Mode { Read, Write, Append };
+
+std::FILE* OpenStream(const fs::path& path, Mode mode) {
 #ifdef _WIN32
-    return _wfopen(path.c_str(), forWriting ? L"wb" : L"rb");
+    return _wfopen(path.c_str(), mode == Mode::Read ? L"rb" : mode == Mode::Write ? L"wb" : L"ab");
 #else
-    return std::fopen(path.c_str(), forWriting ? "wb" : "rb");
+    return std::fopen(path.c_str(), mode == Mode::Read ? "rb" : mode == Mode::Write ? "wb" : "ab");
 #endif
 }
 
@@ -88,7 +90,7 @@ std::optional<std::string> ReadFile(const fs::path& path, std::size_t maxBytes) 
     try {
         std::error_code ec;
         if (!fs::is_regular_file(path, ec)) return std::nullopt;
-        std::FILE* stream = OpenStream(path, false);
+        std::FILE* stream = OpenStream(path, Mode::Read);
         if (stream == nullptr) return std::nullopt;
         std::string bytes;
         const std::uintmax_t size = fs::file_size(path, ec);
@@ -130,7 +132,26 @@ std::optional<fs::path> WritableTarget(fs::path target) {
     return target;
 }
 
+// Writes the text, flushes it to the disk and closes the stream; false when any step failed.
+bool WriteAndClose(std::FILE* stream, std::string_view text) {
+    bool ok = text.empty() || std::fwrite(text.data(), 1, text.size(), stream) == text.size();
+    ok = std::fflush(stream) == 0 && ok;
+    ok = ok && SyncToDisk(stream);
+    return std::fclose(stream) == 0 && ok;
+}
+
 } // namespace
+
+bool AppendToFile(const fs::path& path, std::string_view text) {
+    try {
+        const std::optional<fs::path> target = WritableTarget(path);
+        if (!target) return false;
+        std::FILE* stream = OpenStream(*target, Mode::Append);
+        return stream != nullptr && WriteAndClose(stream, text);
+    } catch (...) {
+        return false;
+    }
+}
 
 bool WriteFileAtomically(const fs::path& path, std::string_view text) {
     std::error_code ec;
@@ -143,12 +164,9 @@ bool WriteFileAtomically(const fs::path& path, std::string_view text) {
         if (fs::exists(leftOver) && (!fs::is_regular_file(leftOver) || !fs::remove(temporary, ec)))
             return false;
 
-        std::FILE* stream = OpenStream(temporary, true);
+        std::FILE* stream = OpenStream(temporary, Mode::Write);
         if (stream == nullptr) return false;
-        bool ok = text.empty() || std::fwrite(text.data(), 1, text.size(), stream) == text.size();
-        ok = std::fflush(stream) == 0 && ok;
-        ok = ok && SyncToDisk(stream);
-        ok = std::fclose(stream) == 0 && ok;
+        bool ok = WriteAndClose(stream, text);
         if (ok) {
             // Keep the protection the user gave the file it replaces.
             const fs::file_status old = fs::status(*target, ec);

@@ -19,6 +19,10 @@ std::optional<std::string> ReadFile(const std::filesystem::path& path, std::size
 // folder by that name, is never written.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view text);
 
+// Adds text to the end of the file, creating it if need be, and flushes it to the disk;
+// false when it could not, or may not, be written.
+bool AppendToFile(const std::filesystem::path& path, std::string_view text);
+
 // Where a write waits until the rename.
 std::filesystem::path TemporaryPathOf(const std::filesystem::path& path);
 

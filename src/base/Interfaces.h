@@ -6,6 +6,7 @@
 #include "base/DateTime.h"
 
 #include <cstdint>
+#include <string>
 
 namespace tarnwick {
 
@@ -45,6 +46,12 @@ public:
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
 
+    // The device behind port n as the user knows it ("/dev/ttyS1", "COM2"); empty when
+    // no real port is behind the control.
+    virtual std::string DeviceName(int port) const = 0;
+    // Why the port is not open, in the system's words (a failed open, a lost device).
+    virtual std::string FailureReason() const { return {}; }
+
     // Raises before it lowers, so that the interface never sees both lines low: that is
     // a loss of its power. Both low is never asked for and is refused.
     void SetLines(bool dtr, bool rts) {
@@ -60,11 +67,14 @@ protected:
     virtual void SetLine(Line line, bool asserted) = 0;
 };
 
+// What made a frame go out, for the status line and the history.
+enum class FrameSource { Manual, Schedule, Sunrise, Sunset };
+
 // Whatever sends one message number as a frame.
 class IMessageSender {
 public:
     virtual ~IMessageSender() = default;
-    virtual void Send(std::int32_t message) = 0;
+    virtual void Send(std::int32_t message, FrameSource source) = 0;
 };
 
 } // namespace tarnwick

@@ -61,7 +61,8 @@ void Scheduler::RefreshSunTimes(DateTime now) {
     sunTimesDate_ = today;
 }
 
-bool Scheduler::FireIfDue(DateTime base, double shiftMinutes, FiringMark& mark, std::int32_t message) {
+bool Scheduler::FireIfDue(DateTime base, double shiftMinutes, FiringMark& mark, std::int32_t message,
+                          FrameSource source) {
     if (!NearMinute(base, shiftMinutes, scanMinute_)) return false;
     if (MinuteOfDay(AddMinutes(base, shiftMinutes)) != scanMinute_) return false;
     const auto baseMinute = static_cast<std::int16_t>(MinuteOfDay(base));
@@ -69,7 +70,7 @@ bool Scheduler::FireIfDue(DateTime base, double shiftMinutes, FiringMark& mark, 
     // The same minute scanned again after the clock was set back still fires.
     if (mark.day == scanDay_ && mark.base == baseMinute && mark.minute != scanMinute_) return false;
     mark = {scanDay_, static_cast<std::int16_t>(scanMinute_), baseMinute};
-    queue_.Queue(static_cast<std::int16_t>(message));
+    queue_.Queue(static_cast<std::int16_t>(message), source);
     return true;
 }
 
@@ -82,13 +83,13 @@ void Scheduler::ScanWeeklySchedule(int weekday) {
             SchedulePair& pair = weekly_[static_cast<std::size_t>(d)][w][static_cast<std::size_t>(p)];
             const bool onFired = pair.onEnabled && FireIfDue(pair.onTime, pair.onRandomOffset,
                                                              weeklyMarks_[WeeklyMarkIndex(d, weekday, p, 0)],
-                                                             UnitOnMessage(house, unit));
+                                                             UnitOnMessage(house, unit), FrameSource::Schedule);
             if (onFired && pair.onRandomOffset != 0)
                 pair.onRandomOffset = DrawRandomOffset(settings_.randomInterval, random_);
             const bool offFired =
                 pair.offEnabled &&
                 FireIfDue(pair.offTime, pair.offRandomOffset, weeklyMarks_[WeeklyMarkIndex(d, weekday, p, 1)],
-                          UnitOffMessage(house, unit));
+                          UnitOffMessage(house, unit), FrameSource::Schedule);
             if (offFired && pair.offRandomOffset != 0)
                 pair.offRandomOffset = DrawRandomOffset(settings_.randomInterval, random_);
         }
@@ -108,7 +109,8 @@ void Scheduler::ScanSunriseSchedule() {
             const std::int32_t message =
                 event.action == SunAction::Off ? UnitOffMessage(house, unit) : UnitOnMessage(house, unit);
             FiringMark& mark = sunMarks_[static_cast<std::size_t>(d * kSunSlotCount + k)];
-            if (FireIfDue(base, event.random, mark, message) && event.random != 0)
+            const FrameSource source = k < 2 ? FrameSource::Sunrise : FrameSource::Sunset;
+            if (FireIfDue(base, event.random, mark, message, source) && event.random != 0)
                 event.random = DrawRandomOffset(settings_.randomInterval, random_);
         }
     }

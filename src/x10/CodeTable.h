@@ -35,6 +35,22 @@ constexpr std::int32_t DimMessage(int house) {
     return house * kFunctionsPerHouse + 33;
 }
 
+// The device a unit command switches; -1 for Bright, Dim and numbers outside the table.
+constexpr int DeviceOfMessage(std::int32_t message) {
+    const int offset = message % kFunctionsPerHouse;
+    if (message < 0 || message >= kHouseCount * kFunctionsPerHouse || offset >= 32) return -1;
+    return message / kFunctionsPerHouse * kUnitCount + offset / 2;
+}
+
+// A command as the user reads it: "C5 On", "C5 Off", "A Bright", "A Dim".
+inline std::string CommandText(std::int32_t message) {
+    if (message < 0 || message >= kHouseCount * kFunctionsPerHouse) return "message " + std::to_string(message);
+    if (const int device = DeviceOfMessage(message); device >= 0)
+        return DeviceLabel(device) + (message % 2 == 0 ? " On" : " Off");
+    const char house = HouseLetter(message / kFunctionsPerHouse);
+    return std::string(1, house) + (message % kFunctionsPerHouse == 32 ? " Bright" : " Dim");
+}
+
 namespace detail {
 // House nibbles A..P, most significant bit first.
 inline constexpr std::array<std::uint8_t, kHouseCount> kHouseNibble = {

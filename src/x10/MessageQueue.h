@@ -13,15 +13,19 @@ public:
     static constexpr int kCapacity = 40;
 
     // Appends message, or drops it without notice when 40 are already waiting.
-    void Queue(std::int16_t message);
+    void Queue(std::int16_t message, FrameSource source);
     // Sends the oldest waiting message, if any: at most one frame a call.
     bool SendNext(IMessageSender& sender);
-    int Waiting() const { return (tail_ - head_ + kSlots) % kSlots; }
+    int WaitingCount() const { return (tail_ - head_ + kSlots) % kSlots; }
 
 private:
     static constexpr int kSlots = kCapacity + 1; // a ring with one slot always free
 
-    std::array<std::int16_t, kSlots> slots_{};
+    struct Waiting {
+        std::int16_t message = 0;
+        FrameSource source = FrameSource::Schedule;
+    };
+    std::array<Waiting, kSlots> slots_{};
     int head_ = 0;
     int tail_ = 0;
 };

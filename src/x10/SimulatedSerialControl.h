@@ -23,6 +23,7 @@ public:
     }
     void Close() override { open_ = false; }
     bool IsOpen() const override { return open_; }
+    std::string DeviceName(int) const override { return {}; }
 
 protected:
     void SetLine(Line line, bool asserted) override;

@@ -28,10 +28,11 @@ void Transmitter::WaitHalfStep(std::int16_t delayFactor, std::int64_t started) {
     }
 }
 
-void Transmitter::Send(std::int32_t message) {
+void Transmitter::Send(std::int32_t message, FrameSource source) {
     if (message < 0 || message >= kMessageCount) return;
     // A frame that still finds no port runs its full timing all the same and is lost.
     if (reopen_) EnsurePortOpen();
+    const bool openAtStart = serial_.IsOpen();
     const auto delayFactor = static_cast<std::int16_t>(settings_.cpuFactor * settings_.clockFactor);
     const std::uint64_t frame = FrameOf(message);
 
@@ -47,6 +48,8 @@ void Transmitter::Send(std::int32_t message) {
     }
     frameStep_ = 0;
     serial_.SetLines(true, true);
+    // A port lost during the frame (its lines failed) has closed by now.
+    if (observer_) observer_({message, source, openAtStart && serial_.IsOpen()});
 }
 
 } // namespace tarnwick

@@ -6,6 +6,7 @@
 #include "base/Settings.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace tarnwick {
@@ -17,6 +18,13 @@ inline constexpr std::int64_t kMinimumHalfStepNs = 1'000'000;
 // from 0 up to and including delayFactor. Returns the steps counted so the
 // compiler cannot drop the loop.
 std::int32_t CountingWait(std::int16_t delayFactor);
+
+// One frame as it ended: what it was, what made it, and whether an open port took it.
+struct FrameReport {
+    std::int32_t message = 0;
+    FrameSource source = FrameSource::Manual;
+    bool wentOut = false;
+};
 
 class Transmitter final : public IMessageSender {
 public:
@@ -30,7 +38,12 @@ public:
 
     // Sends the frame of message (0..544) and returns with both lines asserted.
     // A number outside the table sends nothing and touches no line.
-    void Send(std::int32_t message) override;
+    void Send(std::int32_t message, FrameSource source) override;
+    // A command given by hand.
+    void Send(std::int32_t message) { Send(message, FrameSource::Manual); }
+
+    // Told of every frame after its last half-step.
+    void SetFrameObserver(std::function<void(const FrameReport&)> observer) { observer_ = std::move(observer); }
 
     // While a frame is on the lines a manual command must wait: the half-steps sent so far.
     int FrameStep() const { return frameStep_; }
@@ -54,6 +67,7 @@ private:
     int frameStep_ = 0;
     bool reopen_ = false;
     std::optional<std::int64_t> lastFrameStart_;
+    std::function<void(const FrameReport&)> observer_;
 };
 
 } // namespace tarnwick

@@ -176,6 +176,39 @@ private slots:
         QVERIFY(!f->On().contains("mnuCOM2") && f->messages.size() == 1);
     }
 
+    // What went out, and what did not, in the status bar and in history.txt: a click with no
+    // port, then two entries of one minute leaving a tick apart; a full history is moved aside.
+    void theStatusBarAndTheHistorySayWhatWentOutAndWhatDidNot() {
+        Run(/*failOpen=*/true);
+        f->Write("names.txt", QByteArray("\"\"\r\n").repeated(36) + "\"Porch\tLight\"\r\n" +
+                                  QByteArray("\"\"\r\n").repeated(219));
+        const QByteArray off = "#00:00:00#\r\n#FALSE#\r\n0\r\n", empty = (off + off).repeated(4);
+        // On at 07:30 on Tuesdays, first pair.
+        const QByteArray device = empty.repeated(2) + "#07:30:00#\r\n#TRUE#\r\n0\r\n" + off +
+                                  (off + off).repeated(3) + empty.repeated(4);
+        f->Write("schedule.txt", device + empty.repeated(7 * 35) + device + empty.repeated(7 * 219)); // A1, C5
+        f->Write("history.txt", QByteArray(FrameHistory::kLimitBytes - 40, 'x'));
+        f->Start();
+        const auto status = [this] {
+            QStringList texts;
+            for (const char* label : {"lblInterface", "lblLastFrame", "lblWaiting"})
+                texts << f->Get<QLabel>(label)->text();
+            return texts;
+        };
+        QCOMPARE(status(), (QStringList{"COM 2 (/dev/ttyS1): not open (No such file or directory)", "", ""}));
+        f->Click(f->Get("chkA", 0));
+        QCOMPARE(status()[1], QStringLiteral("07:29:10  A1 On  (manual)  not sent: no port open"));
+        f->serial->failOpen = false; // plugged in: the next frame opens it
+        for (int tick = 0; tick < 34; ++tick) f->clock.AdvanceSeconds(1.5), f->window->Tick();
+        QCOMPARE(status(), (QStringList{"COM 2 (/dev/ttyS1)", "07:30:01  A1 On  (schedule)", "1 frame waiting"}));
+        f->clock.AdvanceSeconds(1.5), f->window->Tick();
+        QCOMPARE(status(), (QStringList{"COM 2 (/dev/ttyS1)", "07:30:02  C5 On  Porch Light  (schedule)", ""}));
+        QCOMPARE(f->Read("history.1.txt").size(), qsizetype(FrameHistory::kLimitBytes - 40));
+        QCOMPARE(f->Read("history.txt"), "2026-12-08T07:29:10\tA1 On\t\tmanual\tnot sent\r\n"
+                                          "2026-12-08T07:30:01\tA1 On\t\tschedule\r\n"
+                                          "2026-12-08T07:30:02\tC5 On\tPorch Light\tschedule\r\n");
+    }
+
     // The port's message box runs the event loop, and the timer with it.
     void aTickDuringTheStartUpMessageSendsAndSavesNothing() {
         Run(/*failOpen=*/true, MakeDateTime(2026, 12, 6, 7, 29, 10)); // a Sunday

@@ -23,7 +23,7 @@ int Minutes(DateTime timeOfDay) {
 
 // Sends by a function, so that the test sees each frame as it goes.
 struct Sender : IMessageSender {
-    void Send(std::int32_t message) override { send(message); }
+    void Send(std::int32_t message, FrameSource) override { send(message); }
     std::function<void(std::int32_t)> send;
 };
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace tarnwick::testing {
@@ -52,6 +53,8 @@ public:
     }
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
+    std::string DeviceName(int number) const override { return "/dev/ttyS" + std::to_string(number - 1); }
+    std::string FailureReason() const override { return open ? "" : "No such file or directory"; }
 
     int port = 0;
     bool open = false;

@@ -1,0 +1,64 @@
+#include "app/FrameHistory.h"
+
+#include "base/FileAccess.h"
+#include "x10/CodeTable.h"
+
+#include <cstdio>
+
+namespace tarnwick {
+namespace {
+
+const char* SourceName(FrameSource source) {
+    switch (source) {
+    case FrameSource::Manual:
+        return "manual";
+    case FrameSource::Schedule:
+        return "schedule";
+    case FrameSource::Sunrise:
+        return "sunrise";
+    case FrameSource::Sunset:
+        return "sunset";
+    }
+    return "unknown";
+}
+
+// A name from a hand-edited file may hold tabs; they would shift the history's columns.
+std::string OneField(std::string_view text) {
+    std::string field(text);
+    for (char& c : field)
+        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    return field;
+}
+
+} // namespace
+
+FrameHistory::FrameHistory(const std::filesystem::path& folder)
+    : file_(folder / kHistoryFileName), oldFile_(folder / kOldHistoryFileName) {}
+
+void FrameHistory::Record(DateTime at, const FrameReport& frame, std::string_view deviceName) {
+    const CivilDateTime t = ToCivil(at);
+    char date[16], time[16];
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", t.year, t.month, t.day);
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    const std::string command = CommandText(frame.message);
+    const std::string name = OneField(deviceName);
+    const char* source = SourceName(frame.source);
+
+    lastFrame_ = std::string(time) + "  " + command + (name.empty() ? "" : "  " + name) + "  (" + source + ")";
+    if (!frame.wentOut) lastFrame_ += "  not sent: no port open";
+
+    std::string line = std::string(date) + 'T' + time + '\t' + command + '\t' + name + '\t' + source;
+    if (!frame.wentOut) line += "\tnot sent";
+    line += "\r\n";
+    // A full file becomes the old one, replacing it in one rename; if that fails the
+    // line is let go rather than grow the file without end.
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file_, ec);
+    if (!ec && size + line.size() > kLimitBytes) {
+        std::filesystem::rename(file_, oldFile_, ec);
+        if (ec) return;
+    }
+    AppendToFile(file_, line);
+}
+
+} // namespace tarnwick
