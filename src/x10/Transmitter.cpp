@@ -32,7 +32,6 @@ void Transmitter::Send(std::int32_t message, FrameSource source) {
     if (message < 0 || message >= kMessageCount) return;
     // A frame that still finds no port runs its full timing all the same and is lost.
     if (reopen_) EnsurePortOpen();
-    const bool openAtStart = serial_.IsOpen();
     const auto delayFactor = static_cast<std::int16_t>(settings_.cpuFactor * settings_.clockFactor);
     const std::uint64_t frame = FrameOf(message);
 
@@ -48,8 +47,9 @@ void Transmitter::Send(std::int32_t message, FrameSource source) {
     }
     frameStep_ = 0;
     serial_.SetLines(true, true);
-    // A port lost during the frame (its lines failed) has closed by now.
-    if (observer_) observer_({message, source, openAtStart && serial_.IsOpen()});
+    // Nothing opens a port during a frame, and one lost during it (its lines failed) has
+    // closed by now: open at the end means the whole frame went out.
+    if (observer_) observer_({message, source, serial_.IsOpen()});
 }
 
 } // namespace tarnwick

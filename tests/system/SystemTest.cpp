@@ -75,6 +75,30 @@ private slots:
             QVERIFY2(Read(it.key()) == it.value(), qPrintable(it.key()));
     }
 
+    // One program per data folder: a second start says so and leaves the files alone, while a
+    // send goes out; a lock left by a killed program holds nobody back.
+    void aSecondProgramInTheSameFolderSaysSoAndWritesNothing() {
+        QProcess first, second;
+        Start(first, {"--simulate"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder->filePath("names.txt")), 20000);
+        QVERIFY(QFile::remove(folder->filePath("names.txt")));
+        Start(second, {"--simulate"});
+        QVERIFY(second.waitForFinished(20000) && second.exitCode() != 0);
+        const QByteArray said = second.readAllStandardError();
+        QVERIFY2(said.contains("Tarnwick is already running in this folder.\n\n" +
+                               QFileInfo(folder->path()).canonicalFilePath().toUtf8()),
+                 said.constData());
+        QVERIFY(!QFile::exists(folder->filePath("names.txt"))); // it read and wrote nothing
+        Start(second, {"send", "--simulate", "C5", "on"});
+        QVERIFY(EndedCleanly(second));
+        ::kill(static_cast<pid_t>(first.processId()), SIGKILL);
+        QVERIFY(first.waitForFinished(20000));
+        Start(second, {"--simulate"});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder->filePath("names.txt")), 20000);
+        second.terminate();
+        QVERIFY(EndedCleanly(second));
+    }
+
     void sendPutsTheFramesOnTheLinesInOrderOrSaysWhyNot() {
         QProcess p;
         Start(p, {"send", "--simulate", "C5", "on", "A", "bright", "P16", "OFF"});
