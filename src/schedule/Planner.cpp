@@ -6,6 +6,23 @@
 #include <algorithm>
 
 namespace tarnwick {
+namespace {
+
+// The most entries a day can list: the enabled halves of its weekday's records and every
+// active sun slot.
+std::size_t MostDueInADay(const WeeklyTable& weekly, const SunEventTable& sunEvents, int weekday) {
+    std::size_t count = 0;
+    for (int d = 0; d < kDeviceCount; ++d) {
+        for (const SchedulePair& pair :
+             weekly[static_cast<std::size_t>(d)][static_cast<std::size_t>(weekday)])
+            count += std::size_t{pair.onEnabled} + std::size_t{pair.offEnabled};
+        for (const SunEvent& event : sunEvents[static_cast<std::size_t>(d)])
+            count += event.action != SunAction::Nothing ? 1 : 0;
+    }
+    return count;
+}
+
+} // namespace
 
 std::vector<PlannedSwitch> PlanSwitchings(const WeeklyTable& weekly, const SunEventTable& sunEvents,
                                           const Location& location, SunTimes startDaySunTimes, DateTime start,
@@ -15,6 +32,12 @@ std::vector<PlannedSwitch> PlanSwitchings(const WeeklyTable& weekly, const SunEv
     const int startMinute = MinuteOfDay(start);
     SunTimes sunTimes = startDaySunTimes;
     std::vector<PlannedSwitch> plan;
+    // Allocated once: a full table lists over 20,000, and growing to that costs more than the
+    // rest of the work.
+    std::size_t mostDue = 0;
+    for (int day = 0; day <= days; ++day)
+        mostDue += MostDueInADay(weekly, sunEvents, WeekdayOf(startDate + day));
+    plan.reserve(mostDue);
 
     for (int day = 0; day <= days; ++day) {
         const DateTime date = startDate + day;
