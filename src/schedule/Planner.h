@@ -20,8 +20,8 @@ struct PlannedSwitch {
     int device = 0;  // 0..255
     bool on = false;
     PlanOrigin origin = PlanOrigin::Weekly;
-    // A weekly entry's record: the weekday (Sunday = 0) it is kept under, which may differ
-    // from the weekday of at when its shift crosses midnight, and its pair, 0..3.
+    // A weekly entry's record: its weekday (Sunday = 0), always the weekday of at, since a
+    // shift over midnight wraps round within the record's own day, and its pair, 0..3.
     int weekday = 0;
     int pair = 0;
     // A sun event's slot, 0..3, and how it stands to the sunrise or sunset.
@@ -29,7 +29,7 @@ struct PlannedSwitch {
     SunWhen when = SunWhen::At;
     DateTime offset = 0;
     // The random shift in minutes as it stands now; 0 = not randomised. The scheduler draws
-    // a new one each time the entry fires, so only its first firing is sure to come at at.
+    // a new one each time the entry fires, so only its first firing is sure to be on time.
     double shiftMinutes = 0;
     std::int32_t message = 0; // the message number the scheduler queues
     bool Randomised() const { return shiftMinutes != 0; }
