@@ -1,3 +1,4 @@
+#include "schedule/Planner.h"
 #include "schedule/RandomOffset.h"
 #include "schedule/Scheduler.h"
 
@@ -64,5 +65,18 @@ void BM_SchedulerTickWithoutScan(benchmark::State& bench) {
     for (auto _ : bench) t.scheduler.Tick(now);
 }
 BENCHMARK(BM_SchedulerTickWithoutScan);
+
+// A week's plan with every weekly half and every sun slot set: what a window listing the
+// coming switchings would wait for.
+void BM_PlanSevenDays(benchmark::State& bench) {
+    FullTables t;
+    const DateTime start = MakeDateTime(2026, 10, 28, 13, 27, 41);
+    for (auto _ : bench) {
+        const std::vector<PlannedSwitch> plan =
+            PlanSwitchings(*t.weekly, *t.sunEvents, t.settings.location, t.sunTimes, start);
+        benchmark::DoNotOptimize(plan.data());
+    }
+}
+BENCHMARK(BM_PlanSevenDays)->Unit(benchmark::kMillisecond);
 
 } // namespace
