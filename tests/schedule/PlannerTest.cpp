@@ -18,12 +18,16 @@ struct SameShift : IRandom {
     double Next() override { return 0.1; }
 };
 
+using Frame = std::tuple<std::int64_t, std::int32_t, FrameSource>;
+
 // Each frame with the minute of the tick that sent it.
 struct MinuteRecorder : IMessageSender {
     explicit MinuteRecorder(FakeClock& c) : clock(c) {}
-    void Send(std::int32_t message) override { sent.push_back({clock.Milliseconds() / 60'000, message}); }
+    void Send(std::int32_t message, FrameSource source) override {
+        sent.push_back({clock.Milliseconds() / 60'000, message, source});
+    }
     FakeClock& clock;
-    std::vector<std::pair<std::int64_t, std::int32_t>> sent;
+    std::vector<Frame> sent;
 };
 
 // A week from a Wednesday afternoon over the end of daylight time on Sunday 2026-11-01, when the sun
@@ -68,10 +72,13 @@ TEST(PlanSwitchings, IsWhatTheSchedulerSendsOverAWeekAcrossTheEndOfDaylightTime)
          clock.AdvanceMilliseconds(1500))
         scheduler.Tick(clock.Now());
 
-    std::vector<std::pair<std::int64_t, std::int32_t>> planned;
+    std::vector<Frame> planned;
     int sunBeforeAndAfter[2] = {};
     for (const PlannedSwitch& s : plan) {
-        planned.push_back({std::llround(s.at * 1440), s.message});
+        const FrameSource source = s.origin == PlanOrigin::Weekly    ? FrameSource::Schedule
+                                   : s.origin == PlanOrigin::Sunrise ? FrameSource::Sunrise
+                                                                     : FrameSource::Sunset;
+        planned.push_back({std::llround(s.at * 1440), s.message, source});
         if (s.origin != PlanOrigin::Weekly) ++sunBeforeAndAfter[s.at >= MakeDate(2026, 11, 1)];
     }
     EXPECT_TRUE(sender.sent == planned)
