@@ -22,6 +22,10 @@ void Engine::RecordFrame(const FrameReport& frame) {
     if (afterFrame_) afterFrame_();
 }
 
+std::vector<PlannedSwitch> Engine::Upcoming() const {
+    return PlanSwitchings(weekly_, sunEvents_, settings_.location, sunTimes_, clock_.Now());
+}
+
 StatusTexts Engine::Status() const {
     StatusTexts status;
     const int port = settings_.commPort;

@@ -8,6 +8,7 @@
 #include "base/Interfaces.h"
 #include "base/Settings.h"
 #include "remote/NamesFile.h"
+#include "schedule/Planner.h"
 #include "schedule/Scheduler.h"
 #include "schedule/WeeklySchedule.h"
 #include "sun/SunEvents.h"
@@ -62,6 +63,8 @@ public:
     void SetAfterFrame(std::function<void()> after) { afterFrame_ = std::move(after); }
 
     StatusTexts Status() const;
+    // Every switching the scheduler will make in the next seven days, as things stand now.
+    std::vector<PlannedSwitch> Upcoming() const;
 
     Settings& settings() { return settings_; }
     DeviceNameTable& names() { return names_; }

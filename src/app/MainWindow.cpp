@@ -2,6 +2,7 @@
 
 #include "app/AboutWindow.h"
 #include "app/HelpWindow.h"
+#include "app/UpcomingWindow.h"
 #include "remote/ui/RemotePanel.h"
 #include "schedule/ui/SchedulePanel.h"
 #include "sun/ui/LocationDialog.h"
@@ -83,6 +84,7 @@ MainWindow::~MainWindow() {
     // The pages and windows still react to the focus leaving them as they go, and
     // they work on the state: they must go while the state is still here.
     tickTimer_->stop();
+    delete upcomingWindow_;
     delete aboutWindow_;
     delete helpWindow_;
     delete locationWindow_;
@@ -128,6 +130,20 @@ void MainWindow::BuildMenus() {
                          QStringLiteral("COM %1").arg(i + 1));
         connect(portActions_[i], &QAction::triggered, this, [this, i] { SelectPort(i + 1); });
     }
+
+    QMenu* mnuView = menuBar()->addMenu(QStringLiteral("&View"));
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    QAction* mnuUpcoming = mnuView->addAction(QStringLiteral("&Upcoming Switchings"));
+    mnuUpcoming->setObjectName(QStringLiteral("mnuUpcoming"));
+    connect(mnuUpcoming, &QAction::triggered, this, [this] {
+        ShowSecondary(upcomingWindow_, [this] {
+            auto* window = new UpcomingWindow(this);
+            connect(window, &UpcomingWindow::deviceChosen, this, &MainWindow::ShowPlannedDevice);
+            connect(window, &UpcomingWindow::activated, this, &MainWindow::RefreshUpcoming);
+            return window;
+        });
+        RefreshUpcoming();
+    });
 
     QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
@@ -238,6 +254,7 @@ void MainWindow::Shutdown() {
     // start-up has filled the boxes they hold nothing of the user's.
     if (loaded_) StoreTyping();
     engine_->SaveAll();
+    delete upcomingWindow_;
     delete aboutWindow_;
     delete helpWindow_;
     delete locationWindow_;
@@ -255,6 +272,25 @@ void MainWindow::Tick() {
     if (!loaded_ || shuttingDown_) return;
     engine_->Tick();
     ShowStatus();
+    // Every tick: a minute gone by, an edit on a page or in the location dialog, or a shift
+    // drawn anew all change the plan; the window redraws only when it did change.
+    RefreshUpcoming();
+}
+
+void MainWindow::RefreshUpcoming() {
+    if (!upcomingWindow_ || !upcomingWindow_->isVisible() || !loaded_) return;
+    upcomingWindow_->Show(engine_->Upcoming(), engine_->names(), engine_->settings().randomInterval);
+}
+
+void MainWindow::ShowPlannedDevice(int device, bool sunEvent) {
+    const int tab = sunEvent ? 2 : 1;
+    tabStrip_->setCurrentIndex(tab);
+    if (sunEvent)
+        sunrise_->ShowDevice(device);
+    else
+        schedule_->ShowDevice(device);
+    activateWindow();
+    raise();
 }
 
 void MainWindow::ShowStatus() {

@@ -26,6 +26,7 @@ class LocationDialog;
 class RemotePanel;
 class SchedulePanel;
 class SunrisePanel;
+class UpcomingWindow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -63,6 +64,10 @@ private:
     // The status bar and the port's menu mark, from the engine's state.
     void ShowStatus();
     void StoreTyping();
+    // The upcoming switchings, brought up to date when the window is open.
+    void RefreshUpcoming();
+    // A device chosen in the upcoming switchings, on the page that plans it.
+    void ShowPlannedDevice(int device, bool sunEvent);
 
     std::unique_ptr<Engine> engine_;
     std::function<void()> end_;
@@ -87,6 +92,7 @@ private:
     QPointer<LocationDialog> locationWindow_;
     QPointer<HelpWindow> helpWindow_;
     QPointer<AboutWindow> aboutWindow_;
+    QPointer<UpcomingWindow> upcomingWindow_;
 };
 
 } // namespace tarnwick

@@ -33,6 +33,7 @@ struct PlannedSwitch {
     double shiftMinutes = 0;
     std::int32_t message = 0; // the message number the scheduler queues
     bool Randomised() const { return shiftMinutes != 0; }
+    bool operator==(const PlannedSwitch&) const = default;
 };
 
 // Every switching the scheduler makes in the minutes after start's minute, up to and

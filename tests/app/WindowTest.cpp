@@ -451,6 +451,48 @@ private slots:
         QCOMPARE(f->Run().settings().randomInterval, 1);
     }
 
+    // The week ahead, kept up to date while it is open; Enter or a double-click on a switching
+    // shows its device on the page that plans it.
+    void theUpcomingSwitchingsFollowTheTablesAndLeadToTheirDevice() {
+        f->Start();
+        f->Run().settings().location = {32.78, -96.8, 6, true};
+        CalculateSunTimes(f->Run().settings().location, f->clock.Now(), f->Run().sunTimes());
+        f->Run().names()[2][4] = "Hall";
+        f->Run().weekly()[36][2][0] = {MakeTime(7, 45), true, 0, MakeTime(23, 0), true, -3};
+        f->Run().sunEvents()[18][2] = {SunWhen::After, MakeTime(0, 30), SunAction::Off, 0};
+        f->Get<QAction>("mnuUpcoming")->trigger();
+        auto* list = f->Get<QTreeWidget>("lstUpcoming");
+        const auto row = [list](int i) {
+            QStringList texts;
+            for (int c = 0; c < 5; ++c) texts << list->topLevelItem(i)->text(c);
+            return texts.join(" | ");
+        };
+        SunTimes sun; // each day's own sunset
+        const auto sunset = [&](int day) {
+            CalculateSunTimes(f->Run().settings().location, MakeDate(2026, 12, 8 + day), sun);
+            return QString::fromStdString(FormatBoxTime(AddMinutes(sun.sunset, 30)));
+        };
+        // Sunset moves a minute on the 11th here: the seventh day's own time is used.
+        QVERIFY(list->topLevelItemCount() == 9 && sunset(0) != sunset(6));
+        QCOMPARE(row(0), QStringLiteral("Tue 2026-12-08 07:45 | C5 | Hall | On | Tuesday, pair 1"));
+        QCOMPARE(row(1), "Tue 2026-12-08 " + sunset(0) + " | B3 |  | Off | 00:30 after sunset");
+        QCOMPARE(row(2), QStringLiteral("Tue 2026-12-08 22:57 | C5 | Hall | Off | Tuesday, pair 1, "
+                                        "randomized (now -3 min, interval 45 min)"));
+        QCOMPARE(row(8), "Mon 2026-12-14 " + sunset(6) + " | B3 |  | Off | 00:30 after sunset");
+        f->ClickTab(1);
+        f->TypeInto("cboDevice", "C5");
+        Type(f->Get("mebOnOff", 16), "0750");
+        f->window->Tick();
+        QCOMPARE(row(0).left(20), QStringLiteral("Tue 2026-12-08 07:50"));
+        list->setCurrentItem(list->topLevelItem(1));
+        QTest::keyClick(list, Qt::Key_Return);
+        QVERIFY(f->Get("frmSunrise")->isVisible() && f->Get<QComboBox>("cboSunriseDevice")->currentText() == "B3");
+        const QRect first = list->visualItemRect(list->topLevelItem(0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center()); // a double click's first click
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first.center());
+        QVERIFY(f->Get("frmSchedule")->isVisible() && f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "07:50");
+    }
+
     // ---- Sunrise and Sunset; rows 0 and 1 are for sunrise, 2 and 3 for sunset
 
     void sunEventChoicesAreStoredAsTheirCodesAndEachDeviceShowsItsOwn() {

@@ -115,6 +115,11 @@ SchedulePanel::SchedulePanel(WeeklyTable& weekly, const DeviceNameTable& names, 
     connect(intervalBox_, &QComboBox::activated, this, intervalChanged);
 }
 
+void SchedulePanel::ShowDevice(int device) {
+    deviceBox_->setCurrentIndex(device);
+    Refresh(); // the same device again changes no index
+}
+
 std::int16_t SchedulePanel::DeviceInBox() const {
     const int i = ExactIndex(deviceBox_);
     return static_cast<std::int16_t>(i < 0 ? 0 : i);

@@ -30,6 +30,8 @@ public:
 
     // Fills the page from the table for the device named in the device box.
     void Refresh();
+    // Shows the device's entries, as picking it from the device list does.
+    void ShowDevice(int device);
     // Puts the interval into its box, whose handler keeps only values from its list.
     void ShowInterval();
     // Takes a time still being typed, as leaving its box would, for the device shown.

@@ -110,6 +110,11 @@ SunrisePanel::SunrisePanel(SunEventTable& events, const DeviceNameTable& names, 
     connect(deviceBox_, &QComboBox::activated, this, &SunrisePanel::Refresh);
 }
 
+void SunrisePanel::ShowDevice(int device) {
+    deviceBox_->setCurrentIndex(device);
+    Refresh(); // the same device again changes no index
+}
+
 std::int16_t SunrisePanel::DeviceInBox() const {
     return static_cast<std::int16_t>(std::max(0, ExactIndex(deviceBox_)));
 }

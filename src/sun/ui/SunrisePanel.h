@@ -27,6 +27,8 @@ public:
     ~SunrisePanel() override;
 
     void Refresh();
+    // Shows the device's entries, as picking it from the device list does.
+    void ShowDevice(int device);
     // Takes an offset still being typed, as leaving its box would, for the device shown.
     void StoreTypedTimes();
 

@@ -1,0 +1,132 @@
+#include "app/UpcomingWindow.h"
+
+#include "base/TimeText.h"
+#include "x10/CodeTable.h"
+
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+namespace tarnwick {
+namespace {
+
+constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                  "Thursday", "Friday", "Saturday"};
+
+QString WhenText(DateTime at) {
+    const CivilDateTime t = ToCivil(at);
+    return QStringLiteral("%1 %2-%3-%4 %5")
+        .arg(QString::fromLatin1(kDayNames[static_cast<std::size_t>(WeekdayOf(at))]).left(3))
+        .arg(t.year, 4, 10, QLatin1Char('0'))
+        .arg(t.month, 2, 10, QLatin1Char('0'))
+        .arg(t.day, 2, 10, QLatin1Char('0'))
+        .arg(QString::fromStdString(FormatBoxTime(at)));
+}
+
+// "Tuesday, pair 1" or "00:30 after sunset", and the shift of a randomized entry.
+QString OriginText(const PlannedSwitch& s, int randomInterval) {
+    QString text;
+    if (s.origin == PlanOrigin::Weekly) {
+        text = QStringLiteral("%1, pair %2").arg(QString::fromLatin1(kDayNames[static_cast<std::size_t>(s.weekday)]))
+                   .arg(s.pair + 1);
+    } else {
+        const QString sun = s.origin == PlanOrigin::Sunrise ? QStringLiteral("sunrise") : QStringLiteral("sunset");
+        const QString offset = QString::fromStdString(FormatBoxTime(s.offset));
+        text = s.when == SunWhen::Before  ? offset + QStringLiteral(" before ") + sun
+               : s.when == SunWhen::After ? offset + QStringLiteral(" after ") + sun
+                                          : QStringLiteral("at ") + sun;
+    }
+    // The shift is drawn anew each time the entry fires: only this firing's time is known.
+    if (s.Randomised())
+        text += QStringLiteral(", randomized (now %1 min, interval %2 min)")
+                    .arg(static_cast<long long>(s.shiftMinutes))
+                    .arg(randomInterval);
+    return text;
+}
+
+} // namespace
+
+UpcomingWindow::UpcomingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("frmUpcoming"));
+    setWindowTitle(QStringLiteral("Upcoming Switchings"));
+    auto* layout = new QVBoxLayout(this);
+    auto* note = new QLabel(QStringLiteral("Switchings planned for the next seven days. Enter or a double-click "
+                                           "shows the device on its page."),
+                            this);
+    note->setObjectName(QStringLiteral("lblUpcoming"));
+    note->setWordWrap(true);
+    layout->addWidget(note);
+
+    list_ = new QTreeWidget(this);
+    list_->setObjectName(QStringLiteral("lstUpcoming"));
+    list_->setAccessibleName(QStringLiteral("Upcoming switchings"));
+    list_->setHeaderLabels({QStringLiteral("When"), QStringLiteral("Device"), QStringLiteral("Name"),
+                            QStringLiteral("Switch"), QStringLiteral("Planned by")});
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->header()->setStretchLastSection(true);
+    note->setBuddy(list_);
+    layout->addWidget(list_, 1);
+    connect(list_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+        const auto row = static_cast<std::size_t>(list_->indexOfTopLevelItem(item));
+        if (row < plan_.size()) emit deviceChosen(plan_[row].device, plan_[row].origin != PlanOrigin::Weekly);
+    });
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* close = buttons->addButton(QStringLiteral("&Close"), QDialogButtonBox::RejectRole);
+    close->setObjectName(QStringLiteral("cmdUpcomingClose"));
+    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    layout->addWidget(buttons);
+    resize(720, 420);
+}
+
+bool UpcomingWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) emit activated();
+    return QWidget::event(event);
+}
+
+void UpcomingWindow::Show(std::vector<PlannedSwitch> plan, const DeviceNameTable& names, int randomInterval) {
+    if (plan == plan_ && names == names_ && randomInterval == randomInterval_) return;
+    // Keep the switching the user had selected, and the place in the list.
+    QTreeWidgetItem* current = list_->currentItem();
+    const int selectedRow = current ? list_->indexOfTopLevelItem(current) : -1;
+    std::optional<PlannedSwitch> selected;
+    if (selectedRow >= 0 && static_cast<std::size_t>(selectedRow) < plan_.size())
+        selected = plan_[static_cast<std::size_t>(selectedRow)];
+    const int scrolled = list_->verticalScrollBar()->value();
+
+    plan_ = std::move(plan);
+    names_ = names;
+    randomInterval_ = randomInterval;
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(static_cast<qsizetype>(plan_.size()));
+    for (const PlannedSwitch& s : plan_) {
+        const std::string& name = names_[static_cast<std::size_t>(s.device / kUnitCount)]
+                                        [static_cast<std::size_t>(s.device % kUnitCount)];
+        rows << new QTreeWidgetItem(QStringList{WhenText(s.at), QString::fromStdString(DeviceLabel(s.device)),
+                                                QString::fromStdString(name),
+                                                s.on ? QStringLiteral("On") : QStringLiteral("Off"),
+                                                OriginText(s, randomInterval_)});
+    }
+    list_->clear();
+    list_->addTopLevelItems(rows);
+    for (int column = 0; column < 4; ++column) list_->resizeColumnToContents(column);
+    list_->verticalScrollBar()->setValue(scrolled);
+    if (selected) {
+        const auto found = std::find(plan_.begin(), plan_.end(), *selected);
+        if (found != plan_.end())
+            list_->setCurrentItem(list_->topLevelItem(static_cast<int>(found - plan_.begin())));
+    }
+}
+
+} // namespace tarnwick
