@@ -90,6 +90,8 @@ int main(int argc, char** argv) {
     }
     window.findChild<QAction*>("mnuLocation")->trigger();
     ok &= Save(window.findChild<QWidget*>("frmLocation"), out.filePath("location.png"));
+    window.findChild<QAction*>("mnuUpcoming")->trigger();
+    ok &= Save(window.findChild<QWidget*>("frmUpcoming"), out.filePath("upcoming.png"));
     window.findChild<QAction*>("mnuHelpAbout")->trigger();
     ok &= Save(window.findChild<QWidget*>("frmAbout"), out.filePath("about.png"));
     return ok ? 0 : 1;

@@ -203,6 +203,8 @@ void MainWindow::BuildStatusBar() {
         label->setObjectName(QString::fromLatin1(name));
         label->setAccessibleName(accessibleName);
         label->setTextFormat(Qt::PlainText);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setContentsMargins(4, 0, 4, 0);
         statusBar()->addWidget(label, stretch);
         return label;
     };
@@ -301,6 +303,9 @@ void MainWindow::ShowStatus() {
     portLabel_->setText(QString::fromStdString(status.port));
     lastFrameLabel_->setText(QString::fromStdString(status.lastFrame));
     waitingLabel_->setText(QString::fromStdString(status.waiting));
+    // An empty panel would read as a missing text.
+    lastFrameLabel_->setVisible(!status.lastFrame.empty());
+    waitingLabel_->setVisible(!status.waiting.empty());
 }
 
 void MainWindow::OpenPortOrSay() {

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -86,8 +87,9 @@ UpcomingWindow::UpcomingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     QPushButton* close = buttons->addButton(QStringLiteral("&Close"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("cmdUpcomingClose"));
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::hide);
     layout->addWidget(buttons);
-    resize(720, 420);
+    resize(820, 420);
 }
 
 bool UpcomingWindow::event(QEvent* event) {
