@@ -36,7 +36,8 @@ StatusTexts Engine::Status() const {
         status.port = "COM " + std::to_string(port) + " (" + device + ")";
         if (!serial_.IsOpen()) {
             status.port += ": not open";
-            if (const std::string reason = serial_.FailureReason(); !reason.empty()) status.port += " (" + reason + ")";
+            if (const std::string reason = serial_.FailureReason(); !reason.empty())
+                status.port += " (" + reason + ")";
         }
     }
     status.lastFrame = history_.LastFrameText();

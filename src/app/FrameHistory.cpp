@@ -44,7 +44,8 @@ void FrameHistory::Record(DateTime at, const FrameReport& frame, std::string_vie
     const std::string name = OneField(deviceName);
     const char* source = SourceName(frame.source);
 
-    lastFrame_ = std::string(time) + "  " + command + (name.empty() ? "" : "  " + name) + "  (" + source + ")";
+    lastFrame_ =
+        std::string(time) + "  " + command + (name.empty() ? "" : "  " + name) + "  (" + source + ")";
     if (!frame.wentOut) lastFrame_ += "  not sent: no port open";
 
     std::string line = std::string(date) + 'T' + time + '\t' + command + '\t' + name + '\t' + source;

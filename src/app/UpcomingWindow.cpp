@@ -37,10 +37,12 @@ QString WhenText(DateTime at) {
 QString OriginText(const PlannedSwitch& s, int randomInterval) {
     QString text;
     if (s.origin == PlanOrigin::Weekly) {
-        text = QStringLiteral("%1, pair %2").arg(QString::fromLatin1(kDayNames[static_cast<std::size_t>(s.weekday)]))
+        text = QStringLiteral("%1, pair %2")
+                   .arg(QString::fromLatin1(kDayNames[static_cast<std::size_t>(s.weekday)]))
                    .arg(s.pair + 1);
     } else {
-        const QString sun = s.origin == PlanOrigin::Sunrise ? QStringLiteral("sunrise") : QStringLiteral("sunset");
+        const QString sun =
+            s.origin == PlanOrigin::Sunrise ? QStringLiteral("sunrise") : QStringLiteral("sunset");
         const QString offset = QString::fromStdString(FormatBoxTime(s.offset));
         text = s.when == SunWhen::Before  ? offset + QStringLiteral(" before ") + sun
                : s.when == SunWhen::After ? offset + QStringLiteral(" after ") + sun
@@ -60,12 +62,10 @@ UpcomingWindow::UpcomingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmUpcoming"));
     setWindowTitle(QStringLiteral("Upcoming Switchings"));
     auto* layout = new QVBoxLayout(this);
-    auto* note = new QLabel(QStringLiteral("Switchings planned for the next seven days. Enter or a double-click "
-                                           "shows the device on its page."),
-                            this);
-    note->setObjectName(QStringLiteral("lblUpcoming"));
-    note->setWordWrap(true);
-    layout->addWidget(note);
+    note_ = new QLabel(this);
+    note_->setObjectName(QStringLiteral("lblUpcoming"));
+    note_->setWordWrap(true);
+    layout->addWidget(note_);
 
     list_ = new QTreeWidget(this);
     list_->setObjectName(QStringLiteral("lstUpcoming"));
@@ -76,7 +76,7 @@ UpcomingWindow::UpcomingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     list_->setUniformRowHeights(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->header()->setStretchLastSection(true);
-    note->setBuddy(list_);
+    note_->setBuddy(list_);
     layout->addWidget(list_, 1);
     connect(list_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         const auto row = static_cast<std::size_t>(list_->indexOfTopLevelItem(item));
@@ -115,11 +115,13 @@ void UpcomingWindow::Show(std::vector<PlannedSwitch> plan, const DeviceNameTable
     for (const PlannedSwitch& s : plan_) {
         const std::string& name = names_[static_cast<std::size_t>(s.device / kUnitCount)]
                                         [static_cast<std::size_t>(s.device % kUnitCount)];
-        rows << new QTreeWidgetItem(QStringList{WhenText(s.at), QString::fromStdString(DeviceLabel(s.device)),
-                                                QString::fromStdString(name),
-                                                s.on ? QStringLiteral("On") : QStringLiteral("Off"),
-                                                OriginText(s, randomInterval_)});
+        rows << new QTreeWidgetItem(QStringList{
+            WhenText(s.at), QString::fromStdString(DeviceLabel(s.device)), QString::fromStdString(name),
+            s.on ? QStringLiteral("On") : QStringLiteral("Off"), OriginText(s, randomInterval_)});
     }
+    note_->setText(plan_.empty() ? QStringLiteral("Nothing is planned for the next seven days.")
+                                 : QStringLiteral("Switchings planned for the next seven days. Enter or a "
+                                                  "double-click shows the device on its page."));
     list_->clear();
     list_->addTopLevelItems(rows);
     for (int column = 0; column < 4; ++column) list_->resizeColumnToContents(column);

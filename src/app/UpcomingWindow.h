@@ -9,6 +9,7 @@
 
 #include <vector>
 
+class QLabel;
 class QTreeWidget;
 
 namespace tarnwick {
@@ -32,10 +33,11 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    QLabel* note_ = nullptr;
     QTreeWidget* list_ = nullptr;
     std::vector<PlannedSwitch> plan_;
     DeviceNameTable names_;
-    int randomInterval_ = -1;
+    int randomInterval_ = -1; // nothing shown yet
 };
 
 } // namespace tarnwick

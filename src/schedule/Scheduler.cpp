@@ -81,9 +81,10 @@ void Scheduler::ScanWeeklySchedule(int weekday) {
         const int unit = d % kUnitCount;
         for (int p = 0; p < kPairCount; ++p) {
             SchedulePair& pair = weekly_[static_cast<std::size_t>(d)][w][static_cast<std::size_t>(p)];
-            const bool onFired = pair.onEnabled && FireIfDue(pair.onTime, pair.onRandomOffset,
-                                                             weeklyMarks_[WeeklyMarkIndex(d, weekday, p, 0)],
-                                                             UnitOnMessage(house, unit), FrameSource::Schedule);
+            const bool onFired =
+                pair.onEnabled &&
+                FireIfDue(pair.onTime, pair.onRandomOffset, weeklyMarks_[WeeklyMarkIndex(d, weekday, p, 0)],
+                          UnitOnMessage(house, unit), FrameSource::Schedule);
             if (onFired && pair.onRandomOffset != 0)
                 pair.onRandomOffset = DrawRandomOffset(settings_.randomInterval, random_);
             const bool offFired =

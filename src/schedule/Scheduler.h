@@ -37,7 +37,8 @@ private:
     void RefreshSunTimes(DateTime now);
     void ScanWeeklySchedule(int weekday);
     void ScanSunriseSchedule();
-    bool FireIfDue(DateTime base, double shiftMinutes, FiringMark& mark, std::int32_t message, FrameSource source);
+    bool FireIfDue(DateTime base, double shiftMinutes, FiringMark& mark, std::int32_t message,
+                   FrameSource source);
 
     WeeklyTable& weekly_;
     SunEventTable& sunEvents_;

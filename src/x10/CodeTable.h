@@ -44,7 +44,8 @@ constexpr int DeviceOfMessage(std::int32_t message) {
 
 // A command as the user reads it: "C5 On", "C5 Off", "A Bright", "A Dim".
 inline std::string CommandText(std::int32_t message) {
-    if (message < 0 || message >= kHouseCount * kFunctionsPerHouse) return "message " + std::to_string(message);
+    if (message < 0 || message >= kHouseCount * kFunctionsPerHouse)
+        return "message " + std::to_string(message);
     if (const int device = DeviceOfMessage(message); device >= 0)
         return DeviceLabel(device) + (message % 2 == 0 ? " On" : " Off");
     const char house = HouseLetter(message / kFunctionsPerHouse);

@@ -43,7 +43,9 @@ public:
     void Send(std::int32_t message) { Send(message, FrameSource::Manual); }
 
     // Told of every frame after its last half-step.
-    void SetFrameObserver(std::function<void(const FrameReport&)> observer) { observer_ = std::move(observer); }
+    void SetFrameObserver(std::function<void(const FrameReport&)> observer) {
+        observer_ = std::move(observer);
+    }
 
     // While a frame is on the lines a manual command must wait: the half-steps sent so far.
     int FrameStep() const { return frameStep_; }
