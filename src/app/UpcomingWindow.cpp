@@ -97,8 +97,40 @@ bool UpcomingWindow::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+QTreeWidgetItem* UpcomingWindow::RowOf(const PlannedSwitch& s) const {
+    const std::string& name = names_[static_cast<std::size_t>(s.device / kUnitCount)]
+                                    [static_cast<std::size_t>(s.device % kUnitCount)];
+    return new QTreeWidgetItem(QStringList{
+        WhenText(s.at), QString::fromStdString(DeviceLabel(s.device)), QString::fromStdString(name),
+        s.on ? QStringLiteral("On") : QStringLiteral("Off"), OriginText(s, randomInterval_)});
+}
+
+bool UpcomingWindow::Slide(const std::vector<PlannedSwitch>& plan) {
+    // Taking a row off the top costs as much as the rows below it: only for a few.
+    constexpr std::size_t kMostGone = 64;
+    std::size_t gone = 0;
+    while (gone < plan_.size() && gone <= kMostGone && !plan.empty() && !(plan_[gone] == plan.front()))
+        ++gone;
+    const std::size_t kept = plan_.size() - gone;
+    if (gone > kMostGone || kept == 0 || kept > plan.size() ||
+        !std::equal(plan_.begin() + static_cast<std::ptrdiff_t>(gone), plan_.end(), plan.begin()))
+        return false;
+    for (std::size_t i = 0; i < gone; ++i) delete list_->takeTopLevelItem(0);
+    QList<QTreeWidgetItem*> rows;
+    for (std::size_t i = kept; i < plan.size(); ++i) rows << RowOf(plan[i]);
+    list_->addTopLevelItems(rows);
+    return true;
+}
+
 void UpcomingWindow::Show(std::vector<PlannedSwitch> plan, const DeviceNameTable& names, int randomInterval) {
-    if (plan == plan_ && names == names_ && randomInterval == randomInterval_) return;
+    const bool sameTexts = names == names_ && randomInterval == randomInterval_;
+    if (sameTexts && plan == plan_) return;
+    // As the minutes go by, switchings leave the top of the week and new ones join its end;
+    // the rows between, and what the user selected among them, stay as they are.
+    if (sameTexts && Slide(plan)) {
+        plan_ = std::move(plan);
+        return;
+    }
     // Keep the switching the user had selected, and the place in the list.
     QTreeWidgetItem* current = list_->currentItem();
     const int selectedRow = current ? list_->indexOfTopLevelItem(current) : -1;
@@ -112,13 +144,7 @@ void UpcomingWindow::Show(std::vector<PlannedSwitch> plan, const DeviceNameTable
     randomInterval_ = randomInterval;
     QList<QTreeWidgetItem*> rows;
     rows.reserve(static_cast<qsizetype>(plan_.size()));
-    for (const PlannedSwitch& s : plan_) {
-        const std::string& name = names_[static_cast<std::size_t>(s.device / kUnitCount)]
-                                        [static_cast<std::size_t>(s.device % kUnitCount)];
-        rows << new QTreeWidgetItem(QStringList{
-            WhenText(s.at), QString::fromStdString(DeviceLabel(s.device)), QString::fromStdString(name),
-            s.on ? QStringLiteral("On") : QStringLiteral("Off"), OriginText(s, randomInterval_)});
-    }
+    for (const PlannedSwitch& s : plan_) rows << RowOf(s);
     note_->setText(plan_.empty() ? QStringLiteral("Nothing is planned for the next seven days.")
                                  : QStringLiteral("Switchings planned for the next seven days. Enter or a "
                                                   "double-click shows the device on its page."));

@@ -11,6 +11,7 @@
 
 class QLabel;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace tarnwick {
 
@@ -33,6 +34,11 @@ protected:
     bool event(QEvent* event) override;
 
 private:
+    QTreeWidgetItem* RowOf(const PlannedSwitch& s) const;
+    // Brings the rows to plan when it is the shown plan with some switchings gone from the
+    // top and some new at the end; false, with nothing changed, when it is not.
+    bool Slide(const std::vector<PlannedSwitch>& plan);
+
     QLabel* note_ = nullptr;
     QTreeWidget* list_ = nullptr;
     std::vector<PlannedSwitch> plan_;

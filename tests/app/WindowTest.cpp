@@ -491,6 +491,10 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center()); // a double click's first click
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first.center());
         QVERIFY(f->Get("frmSchedule")->isVisible() && f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "07:50");
+        f->clock.Set(MakeDateTime(2026, 12, 8, 7, 55, 0)); // gone from the top, and back at the end
+        f->window->Tick();
+        QVERIFY(list->topLevelItemCount() == 9 && row(0).startsWith("Tue 2026-12-08 " + sunset(0)));
+        QCOMPARE(row(8), QStringLiteral("Tue 2026-12-15 07:50 | C5 | Hall | On | Tuesday, pair 1"));
     }
 
     // ---- Sunrise and Sunset; rows 0 and 1 are for sunrise, 2 and 3 for sunset
