@@ -16,9 +16,7 @@ Engine::Engine(const Platform& platform)
 
 void Engine::RecordFrame(const FrameReport& frame) {
     const int device = DeviceOfMessage(frame.message);
-    const std::string noName;
-    const std::string& name = device < 0 ? noName : names_[device / kUnitCount][device % kUnitCount];
-    history_.Record(clock_.Now(), frame, name);
+    history_.Record(clock_.Now(), frame, device < 0 ? std::string_view() : NameOf(names_, device));
     if (afterFrame_) afterFrame_();
 }
 

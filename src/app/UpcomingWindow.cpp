@@ -20,13 +20,10 @@
 namespace tarnwick {
 namespace {
 
-constexpr std::array<const char*, 7> kDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                  "Thursday", "Friday", "Saturday"};
-
 QString WhenText(DateTime at) {
     const CivilDateTime t = ToCivil(at);
     return QStringLiteral("%1 %2-%3-%4 %5")
-        .arg(QString::fromLatin1(kDayNames[static_cast<std::size_t>(WeekdayOf(at))]).left(3))
+        .arg(QString::fromLatin1(kWeekdayNames[static_cast<std::size_t>(WeekdayOf(at))]).left(3))
         .arg(t.year, 4, 10, QLatin1Char('0'))
         .arg(t.month, 2, 10, QLatin1Char('0'))
         .arg(t.day, 2, 10, QLatin1Char('0'))
@@ -38,7 +35,7 @@ QString OriginText(const PlannedSwitch& s, int randomInterval) {
     QString text;
     if (s.origin == PlanOrigin::Weekly) {
         text = QStringLiteral("%1, pair %2")
-                   .arg(QString::fromLatin1(kDayNames[static_cast<std::size_t>(s.weekday)]))
+                   .arg(QString::fromLatin1(kWeekdayNames[static_cast<std::size_t>(s.weekday)]))
                    .arg(s.pair + 1);
     } else {
         const QString sun =
@@ -98,11 +95,10 @@ bool UpcomingWindow::event(QEvent* event) {
 }
 
 QTreeWidgetItem* UpcomingWindow::RowOf(const PlannedSwitch& s) const {
-    const std::string& name = names_[static_cast<std::size_t>(s.device / kUnitCount)]
-                                    [static_cast<std::size_t>(s.device % kUnitCount)];
-    return new QTreeWidgetItem(QStringList{
-        WhenText(s.at), QString::fromStdString(DeviceLabel(s.device)), QString::fromStdString(name),
-        s.on ? QStringLiteral("On") : QStringLiteral("Off"), OriginText(s, randomInterval_)});
+    return new QTreeWidgetItem(QStringList{WhenText(s.at), QString::fromStdString(DeviceLabel(s.device)),
+                                           QString::fromStdString(NameOf(names_, s.device)),
+                                           s.on ? QStringLiteral("On") : QStringLiteral("Off"),
+                                           OriginText(s, randomInterval_)});
 }
 
 bool UpcomingWindow::Slide(const std::vector<PlannedSwitch>& plan) {

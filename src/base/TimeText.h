@@ -3,6 +3,7 @@
 
 #include "base/DateTime.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,10 @@
 namespace tarnwick {
 
 inline constexpr std::string_view kEmptyTimeText = "__:__";
+
+// The days by their table number, Sunday = 0.
+inline constexpr std::array<const char*, 7> kWeekdayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                                             "Thursday", "Friday", "Saturday"};
 
 // A time of day from a box's text: two digits, ":", two digits, hours 0..23 and
 // minutes 0..59. Anything else (partly filled, 24:00, 12:60) gives nullopt.

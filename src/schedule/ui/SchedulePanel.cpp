@@ -19,8 +19,6 @@ namespace {
 constexpr int kRandomChoices = 99;
 constexpr std::array<const char*, 7> kDayLabels = {"Monday", "Tuesday",  "Wednesday", "Thursday",
                                                    "Friday", "Saturday", "Sunday"};
-constexpr std::array<const char*, 7> kWeekdayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                                      "Thursday", "Friday", "Saturday"};
 constexpr std::array<const char*, 4> kOrdinals = {"first", "second", "third", "fourth"};
 // The heading elements as they stand left to right over the eight columns.
 constexpr std::array<int, 8> kHeadingElements = {0, 1, 2, 5, 3, 6, 4, 7};
@@ -148,7 +146,7 @@ void SchedulePanel::Refresh() {
     StoreTypedTimes();
     const int d = DeviceInBox();
     shownDevice_ = d;
-    deviceName_->setText(QString::fromStdString(names_[d / kUnitCount][d % kUnitCount]));
+    deviceName_->setText(QString::fromStdString(NameOf(names_, d)));
     displayUpdating_ = true;
     for (int w = 0; w < kWeekdayCount; ++w) {
         for (int p = 0; p < kPairCount; ++p) {

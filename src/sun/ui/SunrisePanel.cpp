@@ -135,7 +135,7 @@ void SunrisePanel::Refresh() {
     StoreTypedTimes();
     const int d = DeviceInBox();
     shownDevice_ = d;
-    deviceName_->setText(QString::fromStdString(names_[d / kUnitCount][d % kUnitCount]));
+    deviceName_->setText(QString::fromStdString(NameOf(names_, d)));
     displayUpdating_ = true;
     for (int i = 0; i < kSunSlotCount; ++i) {
         // Each box's own handler runs as its text is set and stores the code shown, which
