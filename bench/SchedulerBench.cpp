@@ -1,5 +1,5 @@
+#include "base/RandomOffset.h"
 #include "schedule/Planner.h"
-#include "schedule/RandomOffset.h"
 #include "schedule/Scheduler.h"
 
 #include <benchmark/benchmark.h>
@@ -66,17 +66,45 @@ void BM_SchedulerTickWithoutScan(benchmark::State& bench) {
 }
 BENCHMARK(BM_SchedulerTickWithoutScan);
 
+// New York's clock, fixed at the Wednesday before daylight time ends.
+class NewYorkClock : public IClock {
+public:
+    std::chrono::sys_seconds NowUtc() override {
+        return std::chrono::sys_days{std::chrono::year{2026} / 10 / 28} + std::chrono::hours{17} +
+               std::chrono::minutes{27};
+    }
+    std::chrono::seconds UtcOffset(std::chrono::sys_seconds at) const override {
+        const auto end = std::chrono::sys_days{std::chrono::year{2026} / 11 / 1} + std::chrono::hours{6};
+        return std::chrono::hours{at < end ? -4 : -5};
+    }
+};
+
 // A week's plan with every weekly half and every sun slot set: what a window listing the
 // coming switchings would wait for.
 void BM_PlanSevenDays(benchmark::State& bench) {
     FullTables t;
-    const DateTime start = MakeDateTime(2026, 10, 28, 13, 27, 41);
+    NewYorkClock clock;
+    t.scheduler.Start(clock.Now());
     for (auto _ : bench) {
-        const std::vector<PlannedSwitch> plan =
-            PlanSwitchings(*t.weekly, *t.sunEvents, t.settings.location, t.sunTimes, start);
+        const std::vector<PlannedSwitch> plan = PlanSwitchings(
+            t.scheduler.Tables(), t.scheduler.Marks(), t.scheduler.LastScanned(), clock, clock.NowUtc());
         benchmark::DoNotOptimize(plan.data());
     }
 }
 BENCHMARK(BM_PlanSevenDays)->Unit(benchmark::kMillisecond);
+
+// A start with the catch-up on, every weekly half and sun slot set: a week of switchings
+// looked back over, each device's last one queued.
+void BM_CatchUpSevenDaysAtStart(benchmark::State& bench) {
+    FullTables t;
+    NewYorkClock clock;
+    for (auto _ : bench) {
+        MessageQueue queue;
+        Scheduler scheduler{*t.weekly, *t.sunEvents, t.sunTimes, t.settings, queue, t.random, t.sender};
+        scheduler.Start(clock.Now(), true);
+        benchmark::DoNotOptimize(queue.WaitingCount());
+    }
+}
+BENCHMARK(BM_CatchUpSevenDaysAtStart)->Unit(benchmark::kMillisecond);
 
 } // namespace

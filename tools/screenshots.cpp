@@ -2,7 +2,7 @@
 // tarnwick_screenshots OUTPUT_FOLDER
 
 #include "app/MainWindow.h"
-#include "schedule/RandomOffset.h"
+#include "base/RandomOffset.h"
 #include "x10/SimulatedSerialControl.h"
 
 #include <QAction>
@@ -23,7 +23,11 @@ using namespace tarnwick;
 
 class FixedClock final : public IClock {
 public:
-    DateTime Now() override { return MakeDateTime(2026, 6, 21, 18, 0, 0); }
+    // 2026-06-21 18:00 local, on a clock without a time zone offset.
+    std::chrono::sys_seconds NowUtc() override {
+        return std::chrono::sys_days{std::chrono::year{2026} / 6 / 21} + std::chrono::hours{18};
+    }
+    std::chrono::seconds UtcOffset(std::chrono::sys_seconds) const override { return {}; }
 };
 
 bool Save(QWidget* widget, const QString& path) {

@@ -40,6 +40,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "--simulate") {
             line.simulate = true;
+        } else if (a == "--catch-up" && !line.send) {
+            line.catchUp = true;
         } else if (a == "--help" || a == "-h") {
             line.help = true;
         } else if (a == "--port" || a.rfind("--port=", 0) == 0) {
@@ -75,7 +77,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 std::string UsageText() {
     return "Tarnwick " TARNWICK_VERSION "\n"
            "\n"
-           "Usage: tarnwick [--simulate] [--port N=DEVICE]...\n"
+           "Usage: tarnwick [--simulate] [--catch-up] [--port N=DEVICE]...\n"
            "       tarnwick send [--simulate] [--port N=DEVICE]... COMMAND...\n"
            "\n"
            "Without a command, opens the Tarnwick window. Data files are kept in the current folder,\n"
@@ -88,7 +90,10 @@ std::string UsageText() {
            "\n"
            "Options:\n"
            "  --port N=DEVICE   use DEVICE for COM N, e.g. --port 2=/dev/ttyUSB0 (repeatable)\n"
-           "  --simulate        no interface needed: print each frame sent on standard error\n";
+           "  --simulate        no interface needed: print each frame sent on standard error\n"
+           "  --catch-up        at start, send each device the last switching due for it in the\n"
+           "                    week before, as Configure > Catch Up at Start does at every start;\n"
+           "                    randomized entries count at their shifts as they stand now\n";
 }
 
 SendPlan ParseSendCommands(const std::vector<std::string>& words) {

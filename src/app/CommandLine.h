@@ -14,6 +14,7 @@ struct CommandLine {
     bool simulate = false;
     bool send = false;
     bool help = false;
+    bool catchUp = false; // send what fell due while the program was not running
     std::map<int, std::string> portDevices; // COM number -> device name
     std::vector<std::string> sendWords;     // what follows `send`
     std::string error;                      // non-empty when the line cannot be used

@@ -1,5 +1,6 @@
 #include "app/Engine.h"
 
+#include "base/FileAccess.h"
 #include "schedule/TickPacing.h"
 #include "sun/Solar.h"
 #include "x10/CodeTable.h"
@@ -16,12 +17,15 @@ Engine::Engine(const Platform& platform)
 
 void Engine::RecordFrame(const FrameReport& frame) {
     const int device = DeviceOfMessage(frame.message);
-    history_.Record(clock_.Now(), frame, device < 0 ? std::string_view() : NameOf(names_, device));
+    const auto now = clock_.NowUtc();
+    history_.Record(now, clock_.UtcOffset(now), frame,
+                    device < 0 ? std::string_view() : NameOf(names_, device));
     if (afterFrame_) afterFrame_();
 }
 
 std::vector<PlannedSwitch> Engine::Upcoming() const {
-    return PlanSwitchings(weekly_, sunEvents_, settings_.location, sunTimes_, clock_.Now());
+    return PlanSwitchings(scheduler_.Tables(), scheduler_.Marks(), scheduler_.LastScanned(), clock_,
+                          clock_.NowUtc());
 }
 
 StatusTexts Engine::Status() const {
@@ -44,11 +48,22 @@ StatusTexts Engine::Status() const {
     return status;
 }
 
-void Engine::Load() {
+void Engine::Load(bool catchUp) {
     const DateTime now = clock_.Now();
     persistence_.Load();
+    if (const auto bytes = ReadFile(persistence_.PathOf(kAppSettingsFileName), kAppSettingsByteBudget)) {
+        settingsFile_ = IniFile::Parse(*bytes);
+        appSettings_ = ReadAppSettings(settingsFile_);
+    }
     CalculateSunTimes(settings_.location, now, sunTimes_);
-    scheduler_.Start(now);
+    scheduler_.Start(now, catchUp || appSettings_.catchUpAtStart);
+}
+
+bool Engine::SetCatchUpAtStart(bool on) {
+    if (appSettings_.catchUpAtStart == on) return true;
+    appSettings_.catchUpAtStart = on;
+    WriteAppSettings(appSettings_, settingsFile_);
+    return WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), settingsFile_.Format());
 }
 
 bool Engine::OpenPort() {

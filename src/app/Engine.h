@@ -3,6 +3,7 @@
 // and the scheduler, and when the data files are read and written. The main window
 // wires its widgets to it; tests drive it with a fake clock and serial control.
 
+#include "app/AppSettings.h"
 #include "app/FrameHistory.h"
 #include "app/Persistence.h"
 #include "base/Interfaces.h"
@@ -42,9 +43,10 @@ class Engine {
 public:
     explicit Engine(const Platform& platform);
 
-    // Start-up: reads the four files and computes today's sun times; the minute it
-    // starts in is never scanned.
-    void Load();
+    // Start-up: reads the four files and the settings file and computes today's sun times;
+    // the minute it starts in is never scanned. A catch-up (asked for here, or kept in the
+    // settings) queues each device's last switching due in the week before.
+    void Load(bool catchUp = false);
     // Opens the chosen port; false when it will not open. After the first try a port that
     // is lost or would not open is looked for again, quietly, by the frames and the ticks.
     bool OpenPort();
@@ -61,6 +63,11 @@ public:
     void SetBeforeSave(std::function<void()> before) { beforeSave_ = std::move(before); }
     // Runs after every frame, sent or lost, once it is in the history.
     void SetAfterFrame(std::function<void()> after) { afterFrame_ = std::move(after); }
+
+    const AppSettings& appSettings() const { return appSettings_; }
+    // Keeps the setting in the settings file, written only when it changes; false when it
+    // could not be written (the setting holds for this run all the same).
+    bool SetCatchUpAtStart(bool on);
 
     StatusTexts Status() const;
     // Every switching the scheduler will make in the next seven days, as things stand now.
@@ -92,6 +99,8 @@ private:
     Scheduler scheduler_;
     Persistence persistence_;
     FrameHistory history_;
+    IniFile settingsFile_;
+    AppSettings appSettings_;
     std::function<void()> beforeSave_;
     std::function<void()> afterFrame_;
 };

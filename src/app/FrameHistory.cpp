@@ -18,6 +18,8 @@ const char* SourceName(FrameSource source) {
         return "sunrise";
     case FrameSource::Sunset:
         return "sunset";
+    case FrameSource::CatchUp:
+        return "catch-up";
     }
     return "unknown";
 }
@@ -35,11 +37,17 @@ std::string OneField(std::string_view text) {
 FrameHistory::FrameHistory(const std::filesystem::path& folder)
     : file_(folder / kHistoryFileName), oldFile_(folder / kOldHistoryFileName) {}
 
-void FrameHistory::Record(DateTime at, const FrameReport& frame, std::string_view deviceName) {
-    const CivilDateTime t = ToCivil(at);
-    char date[16], time[16];
+void FrameHistory::Record(std::chrono::sys_seconds at, std::chrono::seconds utcOffset,
+                          const FrameReport& frame, std::string_view deviceName) {
+    const CivilDateTime t = ToCivil(LocalDateTimeOf(at, utcOffset));
+    // The offset tells the two 01:45s of the night daylight time ends apart.
+    const long long offsetMinutes = std::chrono::duration_cast<std::chrono::minutes>(utcOffset).count();
+    const long long absolute = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;
+    char date[16], time[16], zone[16];
     std::snprintf(date, sizeof date, "%04d-%02d-%02d", t.year, t.month, t.day);
     std::snprintf(time, sizeof time, "%02d:%02d:%02d", t.hour, t.minute, t.second);
+    std::snprintf(zone, sizeof zone, "%c%02lld:%02lld", offsetMinutes < 0 ? '-' : '+', absolute / 60 % 100,
+                  absolute % 60);
     const std::string command = CommandText(frame.message);
     const std::string name = OneField(deviceName);
     const char* source = SourceName(frame.source);
@@ -48,7 +56,7 @@ void FrameHistory::Record(DateTime at, const FrameReport& frame, std::string_vie
         std::string(time) + "  " + command + (name.empty() ? "" : "  " + name) + "  (" + source + ")";
     if (!frame.wentOut) lastFrame_ += "  not sent: no port open";
 
-    std::string line = std::string(date) + 'T' + time + '\t' + command + '\t' + name + '\t' + source;
+    std::string line = std::string(date) + 'T' + time + zone + '\t' + command + '\t' + name + '\t' + source;
     if (!frame.wentOut) line += "\tnot sent";
     line += "\r\n";
     // A full file becomes the old one, replacing it in one rename; if that fails the

@@ -6,6 +6,7 @@
 #include "base/DateTime.h"
 #include "x10/Transmitter.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -23,8 +24,10 @@ public:
     // An empty folder means the current working directory.
     explicit FrameHistory(const std::filesystem::path& folder);
 
-    // One frame that ended at the local time at, switching the device of that name.
-    void Record(DateTime at, const FrameReport& frame, std::string_view deviceName);
+    // One frame that ended at the moment at, when local time stood utcOffset from UTC,
+    // switching the device of that name.
+    void Record(std::chrono::sys_seconds at, std::chrono::seconds utcOffset, const FrameReport& frame,
+                std::string_view deviceName);
 
     // "17:51:00  C5 On  Porch Light  (schedule)"; empty before the first frame.
     const std::string& LastFrameText() const { return lastFrame_; }

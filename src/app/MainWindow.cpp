@@ -130,6 +130,15 @@ void MainWindow::BuildMenus() {
                          QStringLiteral("COM %1").arg(i + 1));
         connect(portActions_[i], &QAction::triggered, this, [this, i] { SelectPort(i + 1); });
     }
+    mnuConfigure->addSeparator();
+    catchUpAction_ = AddCheckable(mnuConfigure, "mnuCatchUp", QStringLiteral("Catch Up at Start"));
+    connect(catchUpAction_, &QAction::triggered, this, [this](bool on) {
+        if (!engine_->SetCatchUpAtStart(on))
+            statusBar()->showMessage(
+                QStringLiteral("Catch Up at Start holds until exit: %1 could not be written")
+                    .arg(QString::fromLatin1(kAppSettingsFileName)),
+                10000);
+    });
 
     QMenu* mnuView = menuBar()->addMenu(QStringLiteral("&View"));
     mnuView->setObjectName(QStringLiteral("mnuView"));
@@ -224,9 +233,10 @@ void MainWindow::ShowPage(int index) {
     pageStack_->setCurrentIndex(index - 1);
 }
 
-void MainWindow::Load() {
-    engine_->Load();
+void MainWindow::Load(bool catchUp) {
+    engine_->Load(catchUp);
     for (QAction* a : portActions_) a->setChecked(false);
+    catchUpAction_->setChecked(engine_->appSettings().catchUpAtStart);
     MarkCpuAndClock();
     schedule_->ShowInterval();
 

@@ -34,8 +34,9 @@ public:
     explicit MainWindow(const Platform& platform, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The start-up sequence; call once before showing the window.
-    void Load();
+    // The start-up sequence; call once before showing the window. catchUp asks for a
+    // catch-up at this start, whatever the menu's setting.
+    void Load(bool catchUp = false);
     // The shutdown sequence: saves everything and ends the program. Runs once.
     void Shutdown();
     // What ending the program means; quits the application unless a test says otherwise.
@@ -84,6 +85,7 @@ private:
     std::array<QAction*, 4> portActions_{};
     std::array<QAction*, 4> cpuActions_{};
     std::array<QAction*, 5> clockActions_{};
+    QAction* catchUpAction_ = nullptr;
     QLabel* portLabel_ = nullptr;
     QLabel* lastFrameLabel_ = nullptr;
     QLabel* waitingLabel_ = nullptr;

@@ -6,14 +6,13 @@
 
 namespace tarnwick {
 
-DateTime ToDateTime(const QDateTime& local) {
-    const QDate d = local.date();
-    const QTime t = local.time();
-    return MakeDateTime(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
+std::chrono::sys_seconds SystemClock::NowUtc() {
+    return std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
 }
 
-DateTime SystemClock::Now() {
-    return ToDateTime(QDateTime::currentDateTime());
+std::chrono::seconds SystemClock::UtcOffset(std::chrono::sys_seconds at) const {
+    return std::chrono::seconds{
+        QDateTime::fromSecsSinceEpoch(at.time_since_epoch().count(), Qt::LocalTime).offsetFromUtc()};
 }
 
 int SystemClock::MillisecondOfMinute() {

@@ -3,16 +3,12 @@
 
 #include "base/Interfaces.h"
 
-class QDateTime;
-
 namespace tarnwick {
-
-// A local date and time with its seconds truncated: 10:50:59.999 is still 10:50:59.
-DateTime ToDateTime(const QDateTime& local);
 
 class SystemClock final : public IClock {
 public:
-    DateTime Now() override;
+    std::chrono::sys_seconds NowUtc() override;
+    std::chrono::seconds UtcOffset(std::chrono::sys_seconds at) const override;
     int MillisecondOfMinute() override;
 };
 

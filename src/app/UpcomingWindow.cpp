@@ -20,7 +20,8 @@
 namespace tarnwick {
 namespace {
 
-QString WhenText(DateTime at) {
+QString WhenText(LocalMinute minute) {
+    const DateTime at = ToDateTime(minute);
     const CivilDateTime t = ToCivil(at);
     return QStringLiteral("%1 %2-%3-%4 %5")
         .arg(QString::fromLatin1(kWeekdayNames[static_cast<std::size_t>(WeekdayOf(at))]).left(3))
@@ -45,6 +46,8 @@ QString OriginText(const PlannedSwitch& s, int randomInterval) {
                : s.when == SunWhen::After ? offset + QStringLiteral(" after ") + sun
                                           : QStringLiteral("at ") + sun;
     }
+    // Its minute went by unscanned (the clock skipped it): it goes out at the next one.
+    if (s.catchUp) text += QStringLiteral(", caught up");
     // The shift is drawn anew each time the entry fires: only this firing's time is known.
     if (s.Randomised())
         text += QStringLiteral(", randomized (now %1 min, interval %2 min)")

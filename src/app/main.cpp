@@ -6,7 +6,7 @@
 #include "app/SendCommand.h"
 #include "app/SystemClocks.h"
 #include "app/TerminationWatcher.h"
-#include "schedule/RandomOffset.h"
+#include "base/RandomOffset.h"
 #include "widgets/MessageBox.h"
 #include "x10/SimulatedSerialControl.h"
 
@@ -18,6 +18,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <random>
 
 namespace {
 
@@ -86,7 +87,9 @@ int main(int argc, char** argv) {
 
     SystemClock clock;
     SystemSteadyClock steady;
-    DefaultRandom random;
+    // Shifts that repeat from one start to the next would give a pattern away.
+    std::random_device entropy;
+    DefaultRandom random((std::uint64_t{entropy()} << 32) ^ entropy());
     std::unique_ptr<ISerialControl> serial;
     if (line.simulate)
         serial = std::make_unique<SimulatedSerialControl>(std::cerr, &steady);
@@ -103,7 +106,7 @@ int main(int argc, char** argv) {
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &MainWindow::Shutdown);
     // Any other way out of the event loop still saves first.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &MainWindow::Shutdown);
-    window.Load();
+    window.Load(line.catchUp);
     // Ended during start-up (a signal while the port's message box was open): saved already.
     if (window.ShutdownDone()) return 0;
     window.show();

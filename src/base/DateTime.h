@@ -2,6 +2,7 @@
 // Date-time values as the data files and tables hold them: days counted from
 // 1899-12-30 00:00, the fraction being the time of day.
 
+#include <chrono>
 #include <cstdint>
 
 namespace tarnwick {
@@ -41,6 +42,19 @@ DateTime AddMinutes(DateTime value, double minutes);
 
 // Two values match when hours and minutes are equal; date and seconds are ignored.
 bool TimesMatch(DateTime a, DateTime b);
+
+// A local minute with its date, and a local date: the scheduler's calendar.
+using LocalMinute = std::chrono::local_time<std::chrono::minutes>;
+using LocalDay = std::chrono::local_days;
+
+// The minute a value falls in, rounded to the second first as ToCivil does.
+LocalMinute LocalMinuteOf(DateTime value);
+DateTime ToDateTime(LocalMinute minute);
+// 0 = Sunday .. 6 = Saturday.
+int WeekdayOf(LocalDay day);
+
+// The local date and time at the UTC moment utc, with local time offset from UTC.
+DateTime LocalDateTimeOf(std::chrono::sys_seconds utc, std::chrono::seconds offset);
 
 // Hour x 60 + minute of the time of day, 0..1439, rounded to the second as ToCivil
 // does, so that two values match exactly when their MinuteOfDay values are equal.

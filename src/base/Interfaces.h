@@ -5,19 +5,28 @@
 
 #include "base/DateTime.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 namespace tarnwick {
 
-// The local wall clock.
+// The wall clock: UTC, and the local time zone's offset from it, which moves twice a year.
 class IClock {
 public:
     virtual ~IClock() = default;
-    // Current local date and time in whole seconds, truncated: never ahead of the real time.
-    virtual DateTime Now() = 0;
-    // Milliseconds into the current minute, 0..59999, for phasing the timer to the minute.
+    // Now in whole seconds, truncated: never ahead of the real time.
+    virtual std::chrono::sys_seconds NowUtc() = 0;
+    // Local time minus UTC at the moment at.
+    virtual std::chrono::seconds UtcOffset(std::chrono::sys_seconds at) const = 0;
+    // Milliseconds into the current local minute, 0..59999, for phasing the timer to the minute.
     virtual int MillisecondOfMinute() { return ToCivil(Now()).second * 1000; }
+
+    // The current local date and time in whole seconds.
+    DateTime Now() {
+        const std::chrono::sys_seconds utc = NowUtc();
+        return LocalDateTimeOf(utc, UtcOffset(utc));
+    }
 };
 
 // One process-wide uniform sequence in [0, 1).
@@ -67,8 +76,9 @@ protected:
     virtual void SetLine(Line line, bool asserted) = 0;
 };
 
-// What made a frame go out, for the status line and the history.
-enum class FrameSource { Manual, Schedule, Sunrise, Sunset };
+// What made a frame go out, for the status line and the history; CatchUp is a switching
+// that fell due while the clock passed its minute over (asleep, set forward, not running).
+enum class FrameSource { Manual, Schedule, Sunrise, Sunset, CatchUp };
 
 // Whatever sends one message number as a frame.
 class IMessageSender {

@@ -1,16 +1,17 @@
 #pragma once
-// The tmrsendmessage handler: once in every new minute it queues the weekly
-// entries and sunrise/sunset events that fall due, and on every tick it sends
-// at most one queued message.
+// The timer's work: once in every new minute it queues the weekly entries and sunrise and
+// sunset events that fall due, and on every tick it sends at most one queued message.
+// Minutes are dated and each is scanned once: minutes the clock passes by (sleep, a clock
+// set forward, the start of daylight time) are caught up, each device getting the last
+// command that fell due for it, and minutes the clock brings round again are not repeated.
 
 #include "base/Interfaces.h"
 #include "base/Settings.h"
+#include "schedule/Due.h"
 #include "schedule/WeeklySchedule.h"
 #include "sun/SunEvents.h"
 #include "x10/MessageQueue.h"
 
-#include <cstdint>
-#include <optional>
 #include <vector>
 
 namespace tarnwick {
@@ -21,24 +22,22 @@ public:
               MessageQueue& queue, IRandom& random, IMessageSender& sender);
 
     // The moment the program starts, when today's sun times were computed: its minute is
-    // never scanned.
-    void Start(DateTime now);
+    // never scanned. With catchUp, each device's last switching due in the week up to and
+    // including that minute is queued first.
+    void Start(DateTime now, bool catchUp = false);
     // One timer tick, every 1500 ms, at the local time now; true when a new minute was scanned.
     bool Tick(DateTime now);
 
-private:
-    // When an entry last fired, so that a new random shift cannot fire it twice in one day.
-    struct FiringMark {
-        std::int64_t day = -1;
-        std::int16_t minute = -1;
-        std::int16_t base = -1; // minute of the unshifted time it fired for
-    };
+    // What the scan reads, and what it has done: enough to plan what comes next.
+    DueTables Tables() const;
+    const FiringMarks& Marks() const { return marks_; }
+    LocalMinute LastScanned() const { return lastScanned_; }
 
+private:
     void RefreshSunTimes(DateTime now);
-    void ScanWeeklySchedule(int weekday);
-    void ScanSunriseSchedule();
-    bool FireIfDue(DateTime base, double shiftMinutes, FiringMark& mark, std::int32_t message,
-                   FrameSource source);
+    // Marks each as gone out and draws the next shift of each randomised one.
+    void Fire(const std::vector<PlannedSwitch>& due);
+    void CatchUp(LocalMinute first, LocalMinute last);
 
     WeeklyTable& weekly_;
     SunEventTable& sunEvents_;
@@ -47,13 +46,12 @@ private:
     MessageQueue& queue_;
     IRandom& random_;
     IMessageSender& sender_;
-    DateTime lastScanTime_ = 0;
-    // The local date the sun times belong to.
-    DateTime sunTimesDate_ = 0;
-    std::int64_t scanDay_ = 0;
-    int scanMinute_ = 0;
-    std::vector<FiringMark> weeklyMarks_; // device, weekday, pair, on/off
-    std::vector<FiringMark> sunMarks_;    // device, slot
+    LocalMinute lastScanned_{};
+    LocalDay sunDay_{}; // the local date the sun times belong to
+    FiringMarks marks_;
 };
+
+// The frame source of a switching from the timetables.
+FrameSource SourceOf(const PlannedSwitch& s);
 
 } // namespace tarnwick

@@ -3,16 +3,14 @@
 namespace tarnwick {
 
 void MessageQueue::Queue(std::int16_t message, FrameSource source) {
-    const int next = (tail_ + 1) % kSlots;
-    if (next == head_) return;
-    slots_[static_cast<std::size_t>(next)] = {message, source};
-    tail_ = next;
+    waiting_.push_back({message, source});
 }
 
 bool MessageQueue::SendNext(IMessageSender& sender) {
-    if (head_ == tail_) return false;
-    head_ = (head_ + 1) % kSlots;
-    const Waiting& next = slots_[static_cast<std::size_t>(head_)];
+    if (waiting_.empty()) return false;
+    const Waiting next = waiting_.front();
+    // Off the queue before it goes out, so that what the frame's observer counts is what still waits.
+    waiting_.pop_front();
     sender.Send(next.message, next.source);
     return true;
 }

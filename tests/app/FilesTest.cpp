@@ -6,7 +6,7 @@
 #include "app/Persistence.h"
 #include "base/FileAccess.h"
 #include "remote/NamesFile.h"
-#include "schedule/RandomOffset.h"
+#include "base/RandomOffset.h"
 #include "schedule/ScheduleFile.h"
 #include "sun/SunriseFile.h"
 

@@ -1,184 +1,229 @@
+// The scheduler on a fake wall clock: every switching goes out once, in its minute or, when the
+// clock passed its minute by, at the next minute scanned; none is dropped, none repeated.
+
 #include "schedule/Scheduler.h"
-#include "schedule/RandomOffset.h"
-#include "schedule/TickPacing.h"
+#include "base/RandomOffset.h"
 #include "sun/Solar.h"
+#include "x10/CodeTable.h"
 
 #include "support/Fakes.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <random>
+#include <map>
+#include <memory>
 
 using namespace tarnwick;
 using namespace tarnwick::testing;
 
-int Wrap(int minute) {
-    return (minute % 1440 + 1440) % 1440;
+namespace {
+
+constexpr int kSunday = 0, kMonday = 1, kTuesday = 2, kWednesday = 3;
+
+int Device(const char* label) {
+    return (label[0] - 'A') * 16 + std::atoi(label + 1) - 1;
 }
 
-int Minutes(DateTime timeOfDay) {
-    return static_cast<int>(std::llround(timeOfDay * 86400) / 60 % 1440);
+std::string SourceText(FrameSource source) {
+    switch (source) {
+    case FrameSource::Schedule:
+        return "schedule";
+    case FrameSource::Sunrise:
+        return "sunrise";
+    case FrameSource::Sunset:
+        return "sunset";
+    case FrameSource::CatchUp:
+        return "catch-up";
+    case FrameSource::Manual:
+        break;
+    }
+    return "manual";
 }
 
-// Sends by a function, so that the test sees each frame as it goes.
-struct Sender : IMessageSender {
-    void Send(std::int32_t message, FrameSource) override { send(message); }
-    std::function<void(std::int32_t)> send;
-};
+// A scheduler on its own tables, ticked every 1.5 s as the timer ticks it. Each frame is noted
+// as "hh:mm C5 On (schedule)" with the local time of the tick that sent it.
+struct Rig : IMessageSender {
+    explicit Rig(DateTime start, FakeClock::Zone zone = {}) : clock(start, std::move(zone)) {}
 
-// Eight days of ticks against a model of the scheduler's rules on its own copy of the tables, checked
-// tick by tick: which ticks scan, which weekly entries and sun events fall due, in what order, which
-// new shifts are drawn, what a queue of 40 keeps and drops, and what leaves. The clock jumps forward,
-// steps back over midnight and is set back an hour at the end of daylight time, the sun times move
-// every day, and the entries are moved once after some have fired. The timer runs as the main window
-// runs it: every tick sets the next one from the wall clock, the system fires each a few milliseconds
-// late, and a frame holds the thread 80 ms.
-// The tables the scheduler works on, copied whole for the model.
-struct Tables {
-    WeeklyTable weekly{};
-    SunEventTable sunEvents{};
-    Settings settings;
-};
-
-TEST(Scheduler, EightDaysOfTicksSendWhatItsRulesSayAtTheStartOfEachMinuteAndFramesStayApart) {
-    auto state = std::make_unique<Tables>();
-    state->settings.location = {32.78, -96.8, 6, true};
-    state->settings.randomInterval = 30;
-    const auto sunMinutes = [&](std::int64_t day) {
-        SunTimes times;
-        CalculateSunTimes(state->settings.location, static_cast<DateTime>(day), times);
-        return std::pair{Minutes(times.sunrise), Minutes(times.sunset)};
-    };
-    const auto day0 = static_cast<std::int64_t>(MakeDate(2026, 10, 28)); // a Wednesday
-    const auto at = [&](int day, int hour, int minute, int second) {
-        return ((day0 + day) * 86400 + hour * 3600 + minute * 60 + second) * 1000;
-    };
-
-    // Times all round the clock, some with seconds, shifts either way; one in 40 crowds into 18:00,
-    // more than the queue holds.
-    std::mt19937 gen(5);
-    const auto pick = [&](int low, int high) { return std::uniform_int_distribution<int>(low, high)(gen); };
-    for (auto& device : state->weekly)
-        for (auto& day : device)
-            for (SchedulePair& pair : day)
-                for (int h = 0; h < 2; ++h) {
-                    const bool crowded = pick(0, 39) == 0;
-                    (h ? pair.offTime : pair.onTime) =
-                        crowded ? MakeTime(18, 0) : MakeTime(0, pick(0, 1439), pick(0, 1) * 59);
-                    (h ? pair.offEnabled : pair.onEnabled) = crowded || pick(0, 1);
-                    (h ? pair.offRandomOffset : pair.onRandomOffset) =
-                        std::int16_t(crowded ? 0 : pick(-99, 99) * pick(0, 1));
-                }
-    for (auto& device : state->sunEvents)
-        for (SunEvent& e : device)
-            e = {SunWhen(pick(0, 2)), MakeTime(0, pick(0, 180)), SunAction(pick(0, 2)), double(pick(-9, 9))};
-    // Due at midnight of day 1 with day 1's sunrise, at 23:59 with day 0's.
-    ASSERT_EQ(sunMinutes(day0 + 1).first, sunMinutes(day0).first + 1);
-    state->sunEvents[255][0] = {SunWhen::After, MakeTime(0, 1440 - sunMinutes(day0 + 1).first), SunAction::On,
-                                0};
-    auto model = std::make_unique<Tables>(*state);
-
-    // Started in the last half second of the day before: its minute counts as scanned, the next does not.
-    FakeClock clock((at(-1, 23, 59, 59) + 600) / 864e5);
-    SunTimes sunTimes;
-    CalculateSunTimes(state->settings.location, clock.Now(), sunTimes);
-    DefaultRandom random, modelRandom;
-    std::int64_t steady = 0, smallestGap = 60'000;
-    std::optional<std::int64_t> lastFrame;
-    const auto advance = [&](std::int64_t ms) { clock.AdvanceMilliseconds(ms), steady += ms; };
-    int sent = -1, count = 0;
-    Sender sender;
-    sender.send = [&](std::int32_t message) {
-        if (lastFrame) smallestGap = std::min(smallestGap, steady - *lastFrame);
-        sent = message, ++count, lastFrame = steady;
-        advance(80);
-    };
-    MessageQueue frames;
-    Scheduler scheduler(state->weekly, state->sunEvents, sunTimes, state->settings, frames, random, sender);
-    scheduler.Start(clock.Now());
-
-    std::int64_t sunDay = day0 - 1;
-    auto [sunrise, sunset] = sunMinutes(sunDay);
-    int lastMinute = 1439, dropped = 0, mark = 0;
-    std::deque<int> queue;
-    std::vector<std::array<std::int64_t, 3>> marks(8 * 2048, {-1, -1, -1}); // when each entry last fired
-    const auto scan = [&](std::int64_t day, int minute) {
-        const auto fire = [&](bool enabled, int base, auto& shift, int device, bool off) {
-            auto& [firedDay, firedMinute, firedBase] = marks[mark++];
-            if (!enabled || Wrap(base + static_cast<int>(shift)) != minute) return;
-            // Once a day for one time set, unless the clock brings its minute round again.
-            if (firedDay == day && firedBase == base && firedMinute != minute) return;
-            firedDay = day, firedMinute = minute, firedBase = base;
-            if (queue.size() < 40)
-                queue.push_back(device / 16 * 34 + device % 16 * 2 + off);
-            else
-                ++dropped;
-            if (shift != 0) shift = DrawRandomOffset(model->settings.randomInterval, modelRandom);
-        };
-        const int weekday = WeekdayOf(static_cast<DateTime>(day));
-        mark = weekday * 2048;
-        for (int d = 0; d < 256; ++d)
-            for (SchedulePair& pair : model->weekly[d][weekday]) {
-                fire(pair.onEnabled, Minutes(pair.onTime), pair.onRandomOffset, d, false);
-                fire(pair.offEnabled, Minutes(pair.offTime), pair.offRandomOffset, d, true);
-            }
-        mark = 7 * 2048;
-        for (int d = 0; d < 256; ++d)
-            for (int k = 0; k < 4; ++k) {
-                SunEvent& e = model->sunEvents[d][k];
-                const int sign = e.when == SunWhen::Before ? -1 : e.when == SunWhen::After ? 1 : 0;
-                const int base = (k < 2 ? sunrise : sunset) + sign * Minutes(e.offset);
-                fire(e.action != SunAction::Nothing, Wrap(base), e.random, d, e.action == SunAction::Off);
-            }
-    };
-
-    // The clock is set forward, back over midnight, and back an hour on 2026-11-01 at 02:00.
-    std::pair<std::int64_t, std::int64_t> settings[] = {
-        {at(0, 12, 0, 0), 2'241'321}, {at(1, 0, 0, 30), -90'000}, {at(4, 2, 0, 0), -3'600'000}};
-    bool moved = false;
-    for (int tick = 0; clock.Milliseconds() < at(7, 23, 59, 0); ++tick) {
-        const std::int64_t now = clock.Milliseconds();
-        bool set = false; // the first minute after a change of the clock is scanned wherever it lands
-        for (auto& [when, by] : settings)
-            if (by != 0 && now >= when) set = true, clock.AdvanceMilliseconds(by), by = 0;
-        if (!moved && now >= at(2, 12, 0, 0)) {
-            moved = true;
-            for (Tables* s : {state.get(), model.get()})
-                for (auto& device : s->weekly)
-                    for (auto& day : device)
-                        for (SchedulePair& p : day) {
-                            p.onTime = TimeOf(p.onTime + MakeTime(0, 7));
-                            p.offTime = TimeOf(p.offTime + MakeTime(0, 7));
-                        }
-        }
-        const auto since = lastFrame ? std::optional(steady - *lastFrame) : std::nullopt;
-        const int delay = NextTickDelayMs(clock.MillisecondOfMinute(), since);
-        const bool onGrid = delay == NextTickDelayMs(clock.MillisecondOfMinute(), std::nullopt);
-        advance(delay + tick * 7 % 5);
-        const std::int64_t ms = clock.Milliseconds(), day = ms / 86'400'000;
-        const int minute = static_cast<int>(ms / 60'000 % 1440);
-        if (day != sunDay) std::tie(sunrise, sunset) = sunMinutes(sunDay = day);
-        if (minute != lastMinute) {
-            scan(day, lastMinute = minute);
-            // The first tick of a minute comes at its start, unless a frame just before holds it back.
-            EXPECT_TRUE(!onGrid || set || ms % 60'000 < 100) << "day " << day - day0 << " minute " << minute;
-        }
-        const int expected = queue.empty() ? -1 : queue.front();
-        if (!queue.empty()) queue.pop_front();
-        sent = -1;
-        scheduler.Tick(clock.Now());
-        if (sent != expected) {
-            ADD_FAILURE() << "day " << day - day0 << " minute " << minute << ": sent " << sent
-                          << ", expected " << expected;
-            return;
+    void Send(std::int32_t message, FrameSource source) override {
+        const CivilDateTime t = ToCivil(clock.Now());
+        char time[8];
+        std::snprintf(time, sizeof time, "%02d:%02d", t.hour, t.minute);
+        sent.push_back(std::string(time) + " " + CommandText(message) + " (" + SourceText(source) + ")");
+    }
+    void At(const char* device, int weekday, int pair, DateTime on, DateTime off = -1,
+            std::int16_t onShift = 0) {
+        SchedulePair& p = (*weekly)[static_cast<std::size_t>(Device(device))]
+                                   [static_cast<std::size_t>(weekday)][static_cast<std::size_t>(pair)];
+        if (on >= 0) p.onTime = on, p.onEnabled = true, p.onRandomOffset = onShift;
+        if (off >= 0) p.offTime = off, p.offEnabled = true;
+    }
+    void Start(bool catchUp = false) {
+        CalculateSunTimes(settings.location, clock.Now(), sunTimes);
+        scheduler.Start(clock.Now(), catchUp);
+    }
+    // Ticks until the local clock has moved on by seconds.
+    void Run(double seconds) {
+        for (double t = 0; t < seconds; t += 1.5) {
+            clock.AdvanceMilliseconds(1500);
+            scheduler.Tick(clock.Now());
+            mostWaiting = std::max(mostWaiting, queue.WaitingCount());
         }
     }
-    EXPECT_TRUE(state->weekly == model->weekly && state->sunEvents == model->sunEvents);
-    EXPECT_TRUE(smallestGap >= 1500 && dropped > 0 && count > 8000)
-        << smallestGap << " " << dropped << " " << count;
+
+    FakeClock clock;
+    std::unique_ptr<WeeklyTable> weekly = std::make_unique<WeeklyTable>();
+    std::unique_ptr<SunEventTable> sunEvents = std::make_unique<SunEventTable>();
+    SunTimes sunTimes;
+    Settings settings;
+    MessageQueue queue;
+    DefaultRandom random;
+    Scheduler scheduler{*weekly, *sunEvents, sunTimes, settings, queue, random, *this};
+    std::vector<std::string> sent;
+    int mostWaiting = 0;
+};
+
+using Sent = std::vector<std::string>;
+
+} // namespace
+
+// The clock jumps forward: each device gets the last command that fell due for it in the minutes
+// passed by, in the order they fell due, before the minute it wakes in.
+TEST(Scheduler, MinutesPassedByAreCaughtUpWithEachDevicesLastCommand) {
+    Rig woken(MakeDateTime(2026, 12, 7, 10, 4, 0)); // a Monday
+    woken.At("C5", kMonday, 0, MakeTime(10, 5), MakeTime(10, 6));
+    woken.At("D1", kMonday, 0, MakeTime(10, 6));
+    woken.At("E1", kMonday, 0, MakeTime(10, 7));
+    woken.At("E2", kMonday, 0, MakeTime(10, 8));
+    woken.Start();
+    woken.Run(50); // 10:04:50, then asleep
+    woken.clock.Set(MakeDateTime(2026, 12, 7, 10, 7, 55));
+    woken.Run(4.5);
+    EXPECT_EQ(woken.sent,
+              (Sent{"10:07 C5 Off (catch-up)", "10:07 D1 On (catch-up)", "10:07 E1 On (schedule)"}));
+
+    // Asleep exactly a day: it lands on the same hour and minute of the next day.
+    Rig slept(MakeDateTime(2026, 12, 7, 10, 4, 0));
+    slept.At("A1", kMonday, 0, MakeTime(18, 0));
+    slept.At("A2", kTuesday, 0, MakeTime(7, 0), MakeTime(7, 30));
+    slept.At("A3", kTuesday, 1, MakeTime(10, 4));
+    slept.At("A4", kMonday, 1, MakeTime(10, 4)); // the minute it fell asleep in was scanned
+    slept.Start();
+    slept.Run(50);
+    slept.clock.Set(MakeDateTime(2026, 12, 8, 10, 4, 50));
+    slept.Run(6); // the minute it wakes in is scanned as usual
+    EXPECT_EQ(slept.sent,
+              (Sent{"10:04 A1 On (catch-up)", "10:04 A2 Off (catch-up)", "10:04 A3 On (schedule)"}));
 }
 
+// New York's clock goes forward at 02:00 on 2026-03-08 and back at 02:00 on 2026-11-01.
+TEST(Scheduler, DaylightSavingNightsSendEachSwitchingOnce) {
+    Rig spring(MakeDateTime(2026, 3, 8, 1, 57, 0), RealZone("America/New_York"));
+    spring.At("B1", kSunday, 0, MakeTime(2, 30));
+    spring.At("B2", kSunday, 1, MakeTime(2, 59));
+    spring.At("B3", kSunday, 0, MakeTime(3, 0));
+    spring.At("B4", kSunday, 0, MakeTime(1, 59));
+    spring.Start();
+    spring.Run(6 * 60); // to 02:03 standard time, which reads 03:03
+    EXPECT_EQ(spring.sent, (Sent{"01:59 B4 On (schedule)", "03:00 B1 On (catch-up)", "03:00 B2 On (catch-up)",
+                                 "03:00 B3 On (schedule)"}));
+
+    Rig autumn(MakeDateTime(2026, 11, 1, 1, 20, 0), RealZone("America/New_York"));
+    autumn.At("C1", kSunday, 0, MakeTime(1, 45));
+    autumn.At("C2", kSunday, 0, MakeTime(1, 30), MakeTime(2, 0));
+    autumn.Start();
+    autumn.Run(110 * 60); // 01:20 daylight time to 02:10 standard time
+    EXPECT_EQ(autumn.sent,
+              (Sent{"01:30 C2 On (schedule)", "01:45 C1 On (schedule)", "02:00 C2 Off (schedule)"}));
+}
+
+// A clock set back a little waits for the minutes it has scanned; one set back further is a
+// corrected clock, scanned from where it now stands, and still sends no switching twice.
+TEST(Scheduler, AClockSetBackRepeatsNoSwitching) {
+    Rig rig(MakeDateTime(2026, 12, 8, 10, 4, 0)); // a Tuesday
+    rig.At("A5", kTuesday, 0, MakeTime(10, 5));
+    rig.At("A6", kTuesday, 0, MakeTime(10, 6));
+    rig.At("A7", kMonday, 0, MakeTime(10, 5));
+    rig.Start();
+    rig.Run(80); // 10:05:20
+    rig.clock.Set(MakeDateTime(2026, 12, 8, 10, 4, 10));
+    rig.Run(120);
+    EXPECT_EQ(rig.sent, (Sent{"10:05 A5 On (schedule)", "10:06 A6 On (schedule)"}));
+
+    rig.clock.Set(MakeDateTime(2026, 12, 7, 10, 4, 30)); // back a day: Monday's entries are due again
+    rig.Run(60);
+    rig.clock.Set(MakeDateTime(2026, 12, 8, 10, 4, 30)); // and forward again: Tuesday's went out already
+    rig.Run(120);
+    EXPECT_EQ(rig.sent, (Sent{"10:05 A5 On (schedule)", "10:06 A6 On (schedule)", "10:05 A7 On (schedule)"}));
+
+    // Which minutes a tick scans after a step back: none up to two hours, else from the clock on.
+    const LocalMinute scanned = LocalMinuteOf(MakeDateTime(2026, 11, 1, 1, 59));
+    EXPECT_FALSE(NextScan(scanned, scanned - std::chrono::minutes{59}).scanNow);
+    EXPECT_FALSE(NextScan(scanned, scanned - std::chrono::hours{2}).scanNow);
+    EXPECT_TRUE(NextScan(scanned, scanned - std::chrono::minutes{121}).scanNow);
+    EXPECT_FALSE(NextScan(scanned, scanned - std::chrono::minutes{121}).catchUpFirst);
+}
+
+// Sixty devices due in one minute all go out, in device order, one a tick.
+TEST(Scheduler, DropsNothingWhenManyFallDueAtOnce) {
+    Rig rig(MakeDateTime(2026, 12, 7, 10, 4, 30));
+    for (int d = 0; d < 60; ++d) (*rig.weekly)[d][kMonday][0] = {MakeTime(10, 5), true, 0, 0, false, 0};
+    rig.Start();
+    rig.Run(30 + 60 * 1.5);
+    ASSERT_EQ(rig.sent.size(), 60u);
+    EXPECT_EQ(rig.sent.front(), "10:05 A1 On (schedule)");
+    EXPECT_EQ(rig.sent.back(), "10:06 D12 On (schedule)");
+    EXPECT_EQ(rig.mostWaiting, 59);
+}
+
+// At start, only when asked: each device's last switching due in the week up to and including
+// the start minute, in the order they fell due; the start minute itself is not scanned again.
+TEST(Scheduler, CatchUpAtStartSendsWhatFellDueInTheWeekBefore) {
+    const auto rigged = [](Rig& rig) {
+        rig.At("A1", kMonday, 0, MakeTime(20, 0), MakeTime(21, 0));
+        rig.At("A1", kTuesday, 0, MakeTime(22, 0));
+        rig.At("A2", kTuesday, 0, MakeTime(6, 0));
+        rig.At("A3", kWednesday, 0, MakeTime(8, 0));
+        rig.At("A4", kWednesday, 0, MakeTime(8, 2)); // due last Wednesday, within the week, and again today
+        (*rig.sunEvents)[Device("A5")][2] = {SunWhen::At, 0, SunAction::Off, 0};
+    };
+    Rig withCatchUp(MakeDateTime(2026, 12, 9, 8, 0, 20)); // a Wednesday
+    rigged(withCatchUp);
+    withCatchUp.Start(true);
+    withCatchUp.Run(120);
+    EXPECT_EQ(withCatchUp.sent,
+              (Sent{"08:00 A4 On (catch-up)", "08:00 A2 On (catch-up)", "08:00 A5 Off (catch-up)",
+                    "08:00 A1 On (catch-up)", "08:00 A3 On (catch-up)", "08:02 A4 On (schedule)"}));
+
+    Rig without(MakeDateTime(2026, 12, 9, 8, 0, 20));
+    rigged(without);
+    without.Start();
+    without.Run(120);
+    EXPECT_EQ(without.sent, (Sent{"08:02 A4 On (schedule)"}));
+}
+
+// A random shift moves a switching by minutes, into the next or last day when it crosses
+// midnight, and each occurrence goes out once however its shift is drawn anew.
+TEST(Scheduler, RandomShiftsStayNearTheirTimeAndFireOncePerDay) {
+    struct Fixed : IRandom {
+        double Next() override { return 0.65; } // +5 in an interval of 30
+    };
+    Rig rig(MakeDateTime(2026, 12, 6, 23, 50, 0)); // a Sunday
+    Fixed fixed;
+    Scheduler scheduler{*rig.weekly, *rig.sunEvents, rig.sunTimes, rig.settings, rig.queue, fixed, rig};
+    rig.settings.randomInterval = 30;
+    rig.At("A3", kMonday, 0, MakeTime(23, 58), -1, 5);
+    rig.At("A4", kMonday, 0, MakeTime(0, 5), -1, -10);
+    rig.At("A5", kMonday, 0, MakeTime(9, 0), -1, -4);
+    CalculateSunTimes(rig.settings.location, rig.clock.Now(), rig.sunTimes);
+    scheduler.Start(rig.clock.Now());
+    for (int tick = 0; tick < 25 * 60 * 40; ++tick) {
+        rig.clock.AdvanceMilliseconds(1500);
+        scheduler.Tick(rig.clock.Now());
+    }
+    EXPECT_EQ(rig.sent, (Sent{"23:55 A4 On (schedule)", "08:56 A5 On (schedule)", "00:03 A3 On (schedule)"}));
+    EXPECT_EQ((*rig.weekly)[Device("A5")][kMonday][0].onRandomOffset, 5); // drawn as it fired
+}
 int Draw(int interval, double r) {
     struct Fixed : IRandom {
         double r = 0;

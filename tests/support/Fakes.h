@@ -4,36 +4,69 @@
 
 #include "base/Interfaces.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tarnwick::testing {
 
-// Keeps whole milliseconds, so that long runs of small steps never drift, and reads
-// like the real clock: whole seconds, truncated.
+// Keeps whole milliseconds of UTC, so that long runs of small steps never drift, and reads
+// like the real clock: whole seconds, truncated. Local time is UTC unless a zone is given.
 class FakeClock : public IClock {
 public:
-    explicit FakeClock(DateTime now = 0) { Set(now); }
-    DateTime Now() override {
-        const std::int64_t seconds = FloorDiv(ms_, 1000);
-        const std::int64_t days = FloorDiv(seconds, 86400);
-        // Built as MakeDateTime builds it, so the values compare equal.
-        return static_cast<DateTime>(days) + static_cast<DateTime>(seconds - days * 86400) / 86400;
+    using Zone = std::function<std::chrono::seconds(std::chrono::sys_seconds)>;
+
+    explicit FakeClock(DateTime local = 0, Zone zone = {}) : zone_(std::move(zone)) { Set(local); }
+    std::chrono::sys_seconds NowUtc() override {
+        return std::chrono::sys_seconds{std::chrono::seconds{FloorDiv(ms_, 1000) - kEpochToUnix}};
     }
-    int MillisecondOfMinute() override { return static_cast<int>(((ms_ % 60000) + 60000) % 60000); }
-    void Set(DateTime now) { ms_ = std::llround(now * 86'400'000.0); }
+    std::chrono::seconds UtcOffset(std::chrono::sys_seconds at) const override {
+        return zone_ ? zone_(at) : std::chrono::seconds{0};
+    }
+    int MillisecondOfMinute() override {
+        return static_cast<int>(((Milliseconds() % 60000) + 60000) % 60000);
+    }
+    // Sets the clock to a local time; one the zone passes over or shows twice is taken after the change.
+    void Set(DateTime local) {
+        const std::int64_t target = std::llround(local * 86'400'000.0);
+        ms_ = target;
+        for (int i = 0; i < 3; ++i) ms_ = target - OffsetMs();
+    }
+    void SetUtc(DateTime utc) { ms_ = std::llround(utc * 86'400'000.0); }
     void AdvanceSeconds(double seconds) { ms_ += std::llround(seconds * 1000.0); }
     void AdvanceMilliseconds(std::int64_t ms) { ms_ += ms; }
-    std::int64_t Milliseconds() const { return ms_; }
+    // Local milliseconds since 1899-12-30 00:00.
+    std::int64_t Milliseconds() const { return ms_ + OffsetMs(); }
 
 private:
+    static constexpr std::int64_t kEpochToUnix = 25569LL * 86400; // 1899-12-30 to 1970-01-01
     static std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
+    std::int64_t OffsetMs() const {
+        if (!zone_) return 0;
+        const std::chrono::sys_seconds at{std::chrono::seconds{FloorDiv(ms_, 1000) - kEpochToUnix}};
+        return zone_(at).count() * 1000;
+    }
 
-    std::int64_t ms_ = 0;
+    Zone zone_;
+    std::int64_t ms_ = 0; // UTC milliseconds since 1899-12-30 00:00
 };
+
+// A real time zone by its name ("America/New_York"), from the system's zone database.
+inline FakeClock::Zone RealZone(const char* name) {
+    setenv("TZ", name, 1);
+    tzset();
+    return [](std::chrono::sys_seconds at) {
+        const std::time_t t = at.time_since_epoch().count();
+        std::tm local{};
+        localtime_r(&t, &local);
+        return std::chrono::seconds{local.tm_gmtoff};
+    };
+}
 
 struct LineChange {
     enum Line { DTR, RTS } line;

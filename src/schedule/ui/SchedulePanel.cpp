@@ -1,7 +1,7 @@
 #include "schedule/ui/SchedulePanel.h"
 
 #include "base/TimeText.h"
-#include "schedule/RandomOffset.h"
+#include "base/RandomOffset.h"
 #include "widgets/TimeBox.h"
 
 #include <QCheckBox>

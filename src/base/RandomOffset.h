@@ -14,7 +14,8 @@ namespace tarnwick {
 // below 1 is taken as 1, so the result is then always 1.
 std::int16_t DrawRandomOffset(std::int16_t randomInterval, IRandom& random);
 
-// Uniform numbers in [0, 1) from a fixed seed: the same sequence after every start.
+// Uniform numbers in [0, 1) from a seed: the program seeds it anew at every start, tests
+// with a fixed seed.
 class DefaultRandom final : public IRandom {
 public:
     static constexpr std::uint64_t kDefaultSeed = 20030621;

@@ -1,4 +1,4 @@
-#include "schedule/RandomOffset.h"
+#include "base/RandomOffset.h"
 
 #include <cmath>
 

@@ -1,0 +1,23 @@
+#pragma once
+// The program's own settings beyond the four data files, kept in tarnwick.ini beside them
+// so that those files keep their formats byte for byte.
+
+#include "base/IniFile.h"
+
+namespace tarnwick {
+
+inline constexpr const char* kAppSettingsFileName = "tarnwick.ini";
+inline constexpr std::size_t kAppSettingsByteBudget = 64 * 1024;
+
+struct AppSettings {
+    // At start, send each device the last switching due for it in the week before.
+    bool catchUpAtStart = false;
+    bool operator==(const AppSettings&) const = default;
+};
+
+// What cannot be read keeps its default.
+AppSettings ReadAppSettings(const IniFile& file);
+// Into the file as read, so that whatever else it holds stays.
+void WriteAppSettings(const AppSettings& settings, IniFile& file);
+
+} // namespace tarnwick

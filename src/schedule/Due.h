@@ -1,0 +1,98 @@
+#pragma once
+// What falls due in a range of local minutes: the one rule that the scheduler's scan of each
+// new minute, its catch-up over minutes the clock passed by, and the week's plan all follow.
+
+#include "base/DateTime.h"
+#include "base/Settings.h"
+#include "schedule/WeeklySchedule.h"
+#include "sun/SunEvents.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace tarnwick {
+
+enum class PlanOrigin { Weekly, Sunrise, Sunset };
+
+// One switching that falls due.
+struct PlannedSwitch {
+    LocalMinute at{}; // the local minute it goes out in
+    // The day it belongs to: a weekly entry's record's date (a shift may carry it over
+    // midnight into the day before or after), or the day whose sunrise or sunset it follows.
+    LocalDay day{};
+    int device = 0; // 0..255
+    bool on = false;
+    PlanOrigin origin = PlanOrigin::Weekly;
+    // A weekly entry's record: its weekday (Sunday = 0) and pair, 0..3.
+    int weekday = 0;
+    int pair = 0;
+    // A sun event's slot, 0..3, and how it stands to the sunrise or sunset.
+    int slot = 0;
+    SunWhen when = SunWhen::At;
+    DateTime offset = 0;
+    // The random shift in minutes as it stands now; 0 = not randomised. A new one is drawn
+    // each time the entry fires, so only its next firing is sure to be on time.
+    double shiftMinutes = 0;
+    // Minute of day of the unshifted time: an entry moved after it fired fires again.
+    int baseMinute = 0;
+    // Due in minutes the clock passed by: it goes out late, at the next minute scanned.
+    bool catchUp = false;
+    std::int32_t message = 0; // the message number queued
+    bool Randomised() const { return shiftMinutes != 0; }
+    bool operator==(const PlannedSwitch&) const = default;
+};
+
+// The tables a scan reads, with the sun times held for one day; other days' sun times are
+// worked out from them.
+struct DueTables {
+    const WeeklyTable& weekly;
+    const SunEventTable& sunEvents;
+    const Location& location;
+    LocalDay sunDay;
+    SunTimes sunTimes;
+};
+
+// Which occurrence of each entry has gone out, so that none goes out twice: a new random
+// shift drawn as it fires, or a clock set back, would otherwise bring its minute round again.
+class FiringMarks {
+public:
+    FiringMarks();
+    bool Fired(const PlannedSwitch& s) const;
+    void Mark(const PlannedSwitch& s);
+
+private:
+    struct Firing {
+        std::int32_t day = INT32_MIN; // days since 1970 of the occurrence
+        std::int16_t base = -1;
+    };
+    std::size_t IndexOf(const PlannedSwitch& s) const;
+    std::vector<Firing> weekly_; // device, weekday, pair, on/off
+    std::vector<Firing> sun_;    // device, slot
+};
+
+// Every switching due in the local minutes from first to last, both included, that has not
+// gone out yet: in the order they are queued, by minute, then the weekly entries by device,
+// pair, on before off, then the sun events by device and slot.
+std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks& marks, LocalMinute first,
+                                      LocalMinute last);
+
+// Of the switchings due, the last one of each device, in the order they fell due: what a
+// catch-up sends, since only the last command for a device still matters.
+std::vector<PlannedSwitch> LastOfEachDevice(const std::vector<PlannedSwitch>& due);
+
+// A catch-up looks back at most a week; a clock set back by at most two hours (the end of
+// daylight time, a small correction) waits for the minutes it has scanned already.
+inline constexpr std::chrono::minutes kCatchUpWindow = std::chrono::days{7};
+inline constexpr std::chrono::minutes kSetBackWait = std::chrono::hours{2};
+
+// What a tick does when the clock reads now and the last minute scanned was lastScanned.
+struct ScanStep {
+    std::optional<LocalMinute> catchUpFirst; // the minutes passed by, first to now - 1
+    bool scanNow = false;
+    LocalMinute lastScanned{};
+};
+ScanStep NextScan(LocalMinute lastScanned, LocalMinute now);
+
+} // namespace tarnwick
