@@ -19,7 +19,7 @@ if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
     exit 2
 fi
 build=${TARNWICK_FUZZ_BUILD:-$root/build/fuzz}
-targets=${TARNWICK_FUZZ_TARGETS:-fuzz_config fuzz_names fuzz_notation fuzz_schedule fuzz_sunrise}
+targets=${TARNWICK_FUZZ_TARGETS:-fuzz_config fuzz_names fuzz_notation fuzz_schedule fuzz_sunrise fuzz_settings}
 
 tarnwick_install_packages cmake make clang libclang-rt-dev
 

@@ -3,6 +3,7 @@
 // records every line change.
 
 #include "base/Interfaces.h"
+#include "x10/FrameDecoder.h"
 
 #include <chrono>
 #include <cmath>
@@ -88,6 +89,19 @@ public:
     bool IsOpen() const override { return open; }
     std::string DeviceName(int number) const override { return "/dev/ttyS" + std::to_string(number - 1); }
     std::string FailureReason() const override { return open ? "" : "No such file or directory"; }
+
+    // The frames that went out on the lines so far, as "C3 On"; forgets them afterwards.
+    std::vector<std::string> TakeFrames() {
+        std::vector<std::string> frames;
+        FrameDecoder decoder([&frames](const std::string& line) { frames.push_back(line); });
+        bool d = true, r = true;
+        for (const LineChange& c : changes) {
+            (c.line == LineChange::DTR ? d : r) = c.asserted;
+            decoder.LinesChanged(d, r);
+        }
+        changes.clear();
+        return frames;
+    }
 
     int port = 0;
     bool open = false;

@@ -122,6 +122,26 @@ private slots:
     // SIGKILL while the program writes its files at exit, again and again: every data file must be
     // found old or new byte for byte, never half-written. The old files hold the same settings with
     // bare line feeds, which the program reads alike and always writes anew.
+    // A1 is on every day at a time twelve hours off: the week before any start holds it, the
+    // next seconds never do. Only a start asked to catch up sends it.
+    void aStartCatchesUpOnlyWhenAsked() {
+        const QByteArray clear = "#00:00:00#\r\n#FALSE#\r\n0\r\n";
+        const QByteArray on =
+            QTime::currentTime().addSecs(12 * 3600).toString("#hh:mm:00#\r\n#TRUE#\r\n0\r\n").toLatin1();
+        const QByteArray day = on + clear + (clear + clear).repeated(3);
+        Write("schedule.txt", day.repeated(7) + (clear + clear).repeated(4 * 7 * 255));
+        for (const bool catchUp : {false, true}) {
+            QProcess p;
+            Start(p, catchUp ? QStringList{"--simulate", "--catch-up"} : QStringList{"--simulate"});
+            QTest::qWait(4000);
+            p.terminate();
+            QVERIFY(EndedCleanly(p));
+            const QByteArray said = p.readAllStandardError();
+            QCOMPARE(said.contains("A1 On"), catchUp);
+            QCOMPARE(Read("history.txt").contains("\tA1 On\t\tcatch-up\r\n"), catchUp);
+        }
+    }
+
     void filesAreOldOrNewAfterAKillAtAnyMoment() {
         const int rounds = qEnvironmentVariableIsSet("TARNWICK_KILL_ROUNDS")
                                ? qEnvironmentVariableIntValue("TARNWICK_KILL_ROUNDS")

@@ -1,0 +1,75 @@
+// The program without its windows, on a fake clock and a recording serial control, in a
+// folder of its own: what it keeps on disk and what it sends at start.
+
+#include "app/Engine.h"
+#include "base/RandomOffset.h"
+
+#include "support/Fakes.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarnwick;
+using namespace tarnwick::testing;
+
+namespace {
+
+// An engine started in folder at the local time now, on New York's clock.
+struct Started {
+    Started(const TempFolder& folder, DateTime now, bool catchUp = false)
+        : clock(now, RealZone("America/New_York")),
+          engine({&serial, &clock, nullptr, &random, folder.path()}) {
+        engine.Load(catchUp);
+        engine.OpenPort();
+    }
+    void RunSeconds(double seconds) {
+        for (double t = 0; t < seconds; t += 1.5) clock.AdvanceSeconds(1.5), engine.Tick();
+    }
+    FakeClock clock;
+    RecordingSerialControl serial;
+    DefaultRandom random;
+    Engine engine;
+};
+
+} // namespace
+
+// A name typed in the window is on disk a minute later, so a power cut loses at most that minute.
+TEST(Engine, TheMinuteSaveKeepsANewName) {
+    TempFolder folder;
+    Started run(folder, MakeDateTime(2026, 12, 8, 7, 29, 10));
+    run.engine.names()[2][4] = "Porch Light";
+    run.RunSeconds(10);
+    EXPECT_EQ(folder.Read("names.txt").find("Porch"), std::string::npos); // not before the minute is out
+    run.RunSeconds(60);
+    EXPECT_EQ(folder.Read("names.txt").substr(36 * 4, 15), "\"Porch Light\"\r\n");
+}
+
+// Catch Up at Start is kept in tarnwick.ini, written only when it changes, beside data files it
+// leaves as they are; the next start sends each device's last switching of the week before,
+// marked as a catch-up in the history.
+TEST(Engine, CatchUpAtStartIsKeptInItsOwnFileAndSendsWhatFellDue) {
+    TempFolder folder;
+    {
+        Started first(folder, MakeDateTime(2026, 12, 8, 7, 0, 0));                              // a Tuesday
+        first.engine.weekly()[36][1][0] = {MakeTime(18, 0), true, 0, MakeTime(23, 0), true, 0}; // C5, Monday
+        first.engine.weekly()[37][2][0] = {MakeTime(6, 0), true, 0, MakeTime(0, 0), false, 0};  // C6, Tuesday
+        first.engine.SaveAll();
+        const auto files = folder.Contents();
+        const std::string schedule = folder.Read("schedule.txt");
+        EXPECT_TRUE(first.engine.SetCatchUpAtStart(true));
+        EXPECT_EQ(folder.Read("tarnwick.ini"), "[schedule]\r\ncatch_up_at_start=true\r\n");
+        EXPECT_EQ(folder.Read("schedule.txt"), schedule);
+        std::filesystem::remove(folder / "tarnwick.ini");
+        EXPECT_TRUE(first.engine.SetCatchUpAtStart(true)); // no change, no write
+        EXPECT_EQ(folder.Contents(), files);
+        EXPECT_TRUE(first.engine.SetCatchUpAtStart(false));
+        EXPECT_TRUE(first.engine.SetCatchUpAtStart(true));
+    }
+    Started second(folder, MakeDateTime(2026, 12, 8, 7, 29, 10));
+    EXPECT_TRUE(second.engine.appSettings().catchUpAtStart);
+    second.RunSeconds(3);
+    EXPECT_EQ(second.serial.TakeFrames(), (std::vector<std::string>{"C5 Off", "C6 On"}));
+    EXPECT_EQ(folder.Read("history.txt"), "2026-12-08T07:29:11-05:00\tC5 Off\t\tcatch-up\r\n"
+                                          "2026-12-08T07:29:13-05:00\tC6 On\t\tcatch-up\r\n");
+    EXPECT_EQ(second.engine.Status().lastFrame, "07:29:13  C6 On  (catch-up)");
+}
