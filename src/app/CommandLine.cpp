@@ -40,7 +40,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "--simulate") {
             line.simulate = true;
-        } else if (a == "--catch-up" && !line.send) {
+        } else if (a == "--catch-up" && !line.send && !line.plan) {
             line.catchUp = true;
         } else if (a == "--help" || a == "-h") {
             line.help = true;
@@ -62,6 +62,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             }
         } else if (!seenCommand && a == "send") {
             seenCommand = line.send = true;
+        } else if (!seenCommand && a == "plan") {
+            seenCommand = line.plan = true;
+        } else if (line.plan && (a == "--days" || a.rfind("--days=", 0) == 0)) {
+            const std::string value = a == "--days" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
+            if (value.size() != 1 || value[0] < '1' || value[0] > '7') {
+                line.error = "--days takes a number of days from 1 to 7, not \"" + value + "\"";
+                return line;
+            }
+            line.planDays = value[0] - '0';
         } else if (line.send && (a.empty() || a[0] != '-')) {
             line.sendWords.push_back(a);
         } else {
@@ -79,10 +88,15 @@ std::string UsageText() {
            "\n"
            "Usage: tarnwick [--simulate] [--catch-up] [--port N=DEVICE]...\n"
            "       tarnwick send [--simulate] [--port N=DEVICE]... COMMAND...\n"
+           "       tarnwick plan [--days N]\n"
            "\n"
            "Without a command, opens the Tarnwick window. Data files are kept in the current folder,\n"
            "with history.txt, a line for each frame sent. One window at a time runs in a folder;\n"
            "a second start there exits with status 3.\n"
+           "\n"
+           "plan prints the switchings planned for the next N days (1 to 7, default 7), a line each:\n"
+           "local time, command, name and what planned it, separated by tabs. It reads the data\n"
+           "files of the current folder and changes nothing, beside a running program too.\n"
            "\n"
            "Commands for send, one after another:\n"
            "  C5 on | C5 off    switch device C5 (houses A..P, units 1..16)\n"

@@ -15,6 +15,8 @@ struct CommandLine {
     bool send = false;
     bool help = false;
     bool catchUp = false; // send what fell due while the program was not running
+    bool plan = false;    // print the switchings planned for the coming days
+    int planDays = 7;
     std::map<int, std::string> portDevices; // COM number -> device name
     std::vector<std::string> sendWords;     // what follows `send`
     std::string error;                      // non-empty when the line cannot be used

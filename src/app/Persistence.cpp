@@ -34,7 +34,7 @@ std::string Persistence::Format(File file) const {
     return {};
 }
 
-void Persistence::Load() {
+void Persistence::Load(bool onlyRead) {
     const std::array<std::size_t, kFileCount> budgets = {ConfigByteBudget(), ScheduleByteBudget(),
                                                          SunriseByteBudget(), NamesByteBudget()};
     for (int f = 0; f < kFileCount; ++f) {
@@ -58,7 +58,7 @@ void Persistence::Load() {
                 break;
             }
             written_[f] = Format(file);
-        } else {
+        } else if (!onlyRead) {
             // Missing: written from the defaults in memory.
             Write(file, Format(file));
         }

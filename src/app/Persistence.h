@@ -28,8 +28,9 @@ public:
     // An empty folder means the current working directory.
     Persistence(std::filesystem::path folder, DataTables tables);
 
-    // Reads config.txt, schedule.txt, Sunrise.txt and names.txt in that order.
-    void Load();
+    // Reads config.txt, schedule.txt, Sunrise.txt and names.txt in that order. A missing
+    // file is written from the defaults, unless only reading: then nothing is written.
+    void Load(bool onlyRead = false);
     // The minute save: only files whose text changed; a failed write is tried again next time.
     void SaveChanged();
     // Every file, in the order config.txt, schedule.txt, Sunrise.txt, names.txt. Nothing

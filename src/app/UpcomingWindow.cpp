@@ -31,31 +31,6 @@ QString WhenText(LocalMinute minute) {
         .arg(QString::fromStdString(FormatBoxTime(at)));
 }
 
-// "Tuesday, pair 1" or "00:30 after sunset", and the shift of a randomized entry.
-QString OriginText(const PlannedSwitch& s, int randomInterval) {
-    QString text;
-    if (s.origin == PlanOrigin::Weekly) {
-        text = QStringLiteral("%1, pair %2")
-                   .arg(QString::fromLatin1(kWeekdayNames[static_cast<std::size_t>(s.weekday)]))
-                   .arg(s.pair + 1);
-    } else {
-        const QString sun =
-            s.origin == PlanOrigin::Sunrise ? QStringLiteral("sunrise") : QStringLiteral("sunset");
-        const QString offset = QString::fromStdString(FormatBoxTime(s.offset));
-        text = s.when == SunWhen::Before  ? offset + QStringLiteral(" before ") + sun
-               : s.when == SunWhen::After ? offset + QStringLiteral(" after ") + sun
-                                          : QStringLiteral("at ") + sun;
-    }
-    // Its minute went by unscanned (the clock skipped it): it goes out at the next one.
-    if (s.catchUp) text += QStringLiteral(", caught up");
-    // The shift is drawn anew each time the entry fires: only this firing's time is known.
-    if (s.Randomised())
-        text += QStringLiteral(", randomized (now %1 min, interval %2 min)")
-                    .arg(static_cast<long long>(s.shiftMinutes))
-                    .arg(randomInterval);
-    return text;
-}
-
 } // namespace
 
 UpcomingWindow::UpcomingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
@@ -101,7 +76,7 @@ QTreeWidgetItem* UpcomingWindow::RowOf(const PlannedSwitch& s) const {
     return new QTreeWidgetItem(QStringList{WhenText(s.at), QString::fromStdString(DeviceLabel(s.device)),
                                            QString::fromStdString(NameOf(names_, s.device)),
                                            s.on ? QStringLiteral("On") : QStringLiteral("Off"),
-                                           OriginText(s, randomInterval_)});
+                                           QString::fromStdString(PlannedByText(s, randomInterval_))});
 }
 
 bool UpcomingWindow::Slide(const std::vector<PlannedSwitch>& plan) {

@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/PlanCommand.h"
 #include "app/QtSerialControl.h"
 #include "app/SendCommand.h"
 #include "app/SystemClocks.h"
@@ -26,10 +27,11 @@ std::vector<std::string> Arguments(int argc, char** argv) {
     return {argv + 1, argv + argc};
 }
 
-bool WantsSend(const std::vector<std::string>& args) {
+// The first word that is not an option: "send", "plan", or nothing for the window.
+std::string CommandOf(const std::vector<std::string>& args) {
     for (const auto& a : args)
-        if (a == "send") return true;
-    return false;
+        if (a == "send" || a == "plan") return a;
+    return {};
 }
 
 // Help and unusable lines end the program here; nullopt means go on.
@@ -65,11 +67,15 @@ bool LockDataFolder(QLockFile& lock) {
 int main(int argc, char** argv) {
     using namespace tarnwick;
 
-    // The send command never opens a window, so it must not need a display either.
-    if (WantsSend(Arguments(argc, argv))) {
+    // The commands never open a window, so they must not need a display either.
+    if (const std::string command = CommandOf(Arguments(argc, argv)); !command.empty()) {
         QCoreApplication app(argc, argv);
         const CommandLine line = ParseCommandLine(Arguments(argc, argv));
         if (const auto code = AnswerHelpOrError(line)) return *code;
+        if (line.plan) {
+            SystemClock clock;
+            return RunPlanCommand(line, clock, {}, std::cout);
+        }
         return RunSendCommand(line, std::cerr);
     }
 

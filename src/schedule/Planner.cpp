@@ -1,5 +1,9 @@
 #include "schedule/Planner.h"
 
+#include "base/TimeText.h"
+
+#include <cmath>
+
 namespace tarnwick {
 namespace {
 
@@ -75,6 +79,27 @@ std::vector<PlannedSwitch> PlanSwitchings(const DueTables& tables, const FiringM
         lastScanned = to;
     }
     return plan;
+}
+
+std::string PlannedByText(const PlannedSwitch& s, int randomInterval) {
+    std::string text;
+    if (s.origin == PlanOrigin::Weekly) {
+        text = std::string(kWeekdayNames[static_cast<std::size_t>(s.weekday)]) + ", pair " +
+               std::to_string(s.pair + 1);
+    } else {
+        const std::string sun = s.origin == PlanOrigin::Sunrise ? "sunrise" : "sunset";
+        const std::string offset = FormatBoxTime(s.offset);
+        text = s.when == SunWhen::Before  ? offset + " before " + sun
+               : s.when == SunWhen::After ? offset + " after " + sun
+                                          : "at " + sun;
+    }
+    // Its minute went by unscanned (the clock skips it): it goes out at the next one.
+    if (s.catchUp) text += ", caught up";
+    // The shift is drawn anew each time the entry fires: only this firing's time is known.
+    if (s.Randomised())
+        text += ", randomized (now " + std::to_string(std::llround(s.shiftMinutes)) + " min, interval " +
+                std::to_string(randomInterval) + " min)";
+    return text;
 }
 
 } // namespace tarnwick

@@ -8,6 +8,7 @@
 #include "schedule/Due.h"
 
 #include <chrono>
+#include <string>
 #include <vector>
 
 namespace tarnwick {
@@ -17,5 +18,9 @@ namespace tarnwick {
 std::vector<PlannedSwitch> PlanSwitchings(const DueTables& tables, const FiringMarks& marks,
                                           LocalMinute lastScanned, const IClock& clock,
                                           std::chrono::sys_seconds now, int days = 7);
+
+// What planned a switching, as the window and `plan` show it: "Tuesday, pair 1",
+// "00:30 after sunset", with a note for a randomized entry or a catch-up.
+std::string PlannedByText(const PlannedSwitch& s, int randomInterval);
 
 } // namespace tarnwick

@@ -142,6 +142,28 @@ private slots:
         }
     }
 
+    // plan lists what the week's plan holds, beside a running program, and writes nothing.
+    void planListsTheComingSwitchingsAndChangesNothing() {
+        const QByteArray clear = "#00:00:00#\r\n#FALSE#\r\n0\r\n";
+        const QDateTime at = QDateTime::currentDateTime().addSecs(2 * 3600);
+        const QByteArray on = at.toString("#hh:mm:00#\r\n#TRUE#\r\n0\r\n").toLatin1();
+        const QByteArray day = on + clear + (clear + clear).repeated(3);
+        Write("schedule.txt", day.repeated(7) + (clear + clear).repeated(4 * 7 * 255));
+        Write("names.txt", "\"Porch\tLight\"\r\n");
+        const auto plan = [this](const QStringList& args, int status = 0) -> QByteArray {
+            QProcess p;
+            p.setWorkingDirectory(folder->path());
+            p.start(TARNWICK_BINARY, QStringList{"plan"} + args);
+            return p.waitForFinished(20000) && p.exitCode() == status ? p.readAllStandardOutput() : "failed";
+        };
+        const QByteArray first = at.toString("yyyy-MM-ddThh:mm").toLatin1() + "\tA1 On\tPorch Light\t" +
+                                 QLocale::c().dayName(at.date().dayOfWeek()).toLatin1() + ", pair 1\n";
+        QCOMPARE(plan({"--days", "1"}), first);
+        QCOMPARE(plan({}).count('\n'), 7);
+        QCOMPARE(plan({"--days=0"}, 2), QByteArray());
+        QCOMPARE(QDir(folder->path()).entryList(QDir::Files).size(), 2); // none written
+    }
+
     void filesAreOldOrNewAfterAKillAtAnyMoment() {
         const int rounds = qEnvironmentVariableIsSet("TARNWICK_KILL_ROUNDS")
                                ? qEnvironmentVariableIntValue("TARNWICK_KILL_ROUNDS")
