@@ -18,7 +18,7 @@ public:
     std::string DeviceName(int) const override { return {}; }
 
 protected:
-    void SetLine(Line, bool) override {}
+    bool SetLine(Line, bool) override { return true; }
 };
 
 class ChronoSteadyClock final : public ISteadyClock {

@@ -54,10 +54,10 @@ void FrameHistory::Record(std::chrono::sys_seconds at, std::chrono::seconds utcO
 
     lastFrame_ =
         std::string(time) + "  " + command + (name.empty() ? "" : "  " + name) + "  (" + source + ")";
-    if (!frame.wentOut) lastFrame_ += "  not sent: no port open";
+    if (!frame.wentOut) lastFrame_ += "  not sent: " + OneField(frame.failure);
 
     std::string line = std::string(date) + 'T' + time + zone + '\t' + command + '\t' + name + '\t' + source;
-    if (!frame.wentOut) line += "\tnot sent";
+    if (!frame.wentOut) line += "\tnot sent\t" + OneField(frame.failure);
     line += "\r\n";
     // A full file becomes the old one, replacing it in one rename; if that fails the
     // line is let go rather than grow the file without end.

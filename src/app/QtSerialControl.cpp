@@ -52,13 +52,18 @@ void QtSerialControl::Close() {
     if (port_.isOpen()) port_.close();
 }
 
-void QtSerialControl::SetLine(Line line, bool asserted) {
-    if (!port_.isOpen()) return;
+bool QtSerialControl::SetLine(Line line, bool asserted) {
+    if (!port_.isOpen()) {
+        failure_ = "the port is not open";
+        return false;
+    }
     if (observer_) observer_(line, asserted);
-    if (line == Line::Dtr)
-        port_.setDataTerminalReady(asserted);
-    else
-        port_.setRequestToSend(asserted);
+    const bool moved =
+        line == Line::Dtr ? port_.setDataTerminalReady(asserted) : port_.setRequestToSend(asserted);
+    if (!moved)
+        failure_ = (line == Line::Dtr ? "DTR" : "RTS") + std::string(" would not change: ") +
+                   port_.errorString().toStdString();
+    return moved;
 }
 
 } // namespace tarnwick

@@ -30,7 +30,7 @@ public:
     void SetLineObserver(std::function<void(Line, bool)> observer) { observer_ = std::move(observer); }
 
 protected:
-    void SetLine(Line line, bool asserted) override;
+    bool SetLine(Line line, bool asserted) override;
 
 private:
     QSerialPort port_;

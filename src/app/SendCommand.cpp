@@ -4,6 +4,7 @@
 #include "app/QtSerialControl.h"
 #include "app/SystemClocks.h"
 #include "base/FileAccess.h"
+#include "x10/CodeTable.h"
 #include "x10/SimulatedSerialControl.h"
 #include "x10/Transmitter.h"
 
@@ -42,11 +43,17 @@ int RunSendCommand(const CommandLine& line, std::ostream& err) {
         err << ": it is missing or another program has it open\n";
         return 1;
     }
+    int status = 0;
+    transmitter.SetFrameObserver([&](const FrameReport& frame) {
+        if (frame.wentOut) return;
+        err << "tarnwick: " << CommandText(frame.message) << " not sent: " << frame.failure << "\n";
+        status = 1;
+    });
     for (std::size_t i = 0; i < plan.messages.size(); ++i) {
         if (i > 0) std::this_thread::sleep_for(kPauseBetweenFrames);
         transmitter.Send(plan.messages[i]);
     }
-    return 0;
+    return status;
 }
 
 } // namespace tarnwick

@@ -58,22 +58,26 @@ public:
     // The device behind port n as the user knows it ("/dev/ttyS1", "COM2"); empty when
     // no real port is behind the control.
     virtual std::string DeviceName(int port) const = 0;
-    // Why the port is not open, in the system's words (a failed open, a lost device).
+    // Why the port is not open, or why the last line would not move, in the system's words.
     virtual std::string FailureReason() const { return {}; }
 
     // Raises before it lowers, so that the interface never sees both lines low: that is
-    // a loss of its power. Both low is never asked for and is refused.
-    void SetLines(bool dtr, bool rts) {
-        if (dtr) SetLine(Line::Dtr, true);
-        if (rts) SetLine(Line::Rts, true);
-        if (!dtr && rts) SetLine(Line::Dtr, false);
-        if (!rts && dtr) SetLine(Line::Rts, false);
+    // a loss of its power. Both low is never asked for and is refused. False at the first
+    // line that would not move; the lines after it are left as they are.
+    bool SetLines(bool dtr, bool rts) {
+        if (!dtr && !rts) return false;
+        if (dtr && !SetLine(Line::Dtr, true)) return false;
+        if (rts && !SetLine(Line::Rts, true)) return false;
+        if (!dtr && !SetLine(Line::Dtr, false)) return false;
+        if (!rts && !SetLine(Line::Rts, false)) return false;
+        return true;
     }
 
     enum class Line { Dtr, Rts };
 
 protected:
-    virtual void SetLine(Line line, bool asserted) = 0;
+    // False when the line did not move.
+    virtual bool SetLine(Line line, bool asserted) = 0;
 };
 
 // What made a frame go out, for the status line and the history; CatchUp is a switching

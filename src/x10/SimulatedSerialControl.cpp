@@ -9,9 +9,10 @@ constexpr std::int64_t kFrameGapNs = 500'000'000;
 SimulatedSerialControl::SimulatedSerialControl(std::ostream& out, ISteadyClock* steady)
     : out_(out), steady_(steady), decoder_([this](const std::string& line) { out_ << line << std::endl; }) {}
 
-void SimulatedSerialControl::SetLine(Line line, bool asserted) {
+bool SimulatedSerialControl::SetLine(Line line, bool asserted) {
     (line == Line::Dtr ? dtr_ : rts_) = asserted;
     Changed();
+    return true;
 }
 
 void SimulatedSerialControl::Changed() {

@@ -26,7 +26,7 @@ public:
     std::string DeviceName(int) const override { return {}; }
 
 protected:
-    void SetLine(Line line, bool asserted) override;
+    bool SetLine(Line line, bool asserted) override;
 
 private:
     void Changed();

@@ -34,12 +34,21 @@ void Transmitter::Send(std::int32_t message, FrameSource source) {
     if (reopen_) EnsurePortOpen();
     const auto delayFactor = static_cast<std::int16_t>(settings_.cpuFactor * settings_.clockFactor);
     const std::uint64_t frame = FrameOf(message);
+    // Without a port the frame keeps its timing all the same, so the pacing of those after
+    // it does not change; it is reported lost.
+    const bool open = serial_.IsOpen();
+    std::string failure = open ? "" : "no port open";
 
     for (int c = 0; c < kHalfSteps; ++c) {
         // A bit drops one line (DTR for a 1, RTS for a 0); the pause after it has both up.
         const bool bit = (frame >> (kFrameBitCount - 1 - c / 2)) & 1;
         const bool pause = c % 2 == 1;
-        serial_.SetLines(pause || !bit, pause || bit);
+        if (!serial_.SetLines(pause || !bit, pause || bit) && open) {
+            // A line that will not move makes the rest of the frame garbage to the interface.
+            failure = serial_.FailureReason();
+            if (failure.empty()) failure = "a line would not change";
+            break;
+        }
         const std::int64_t started = steady_ ? steady_->NowNanoseconds() : 0;
         if (c == 0 && steady_) lastFrameStart_ = started;
         frameStep_ = c + 1;
@@ -47,9 +56,9 @@ void Transmitter::Send(std::int32_t message, FrameSource source) {
     }
     frameStep_ = 0;
     serial_.SetLines(true, true);
-    // Nothing opens a port during a frame, and one lost during it (its lines failed) has
-    // closed by now: open at the end means the whole frame went out.
-    if (observer_) observer_({message, source, serial_.IsOpen()});
+    // A port lost during the frame has closed by now.
+    if (failure.empty() && !serial_.IsOpen()) failure = "the port was lost";
+    if (observer_) observer_({message, source, failure.empty(), failure});
 }
 
 } // namespace tarnwick

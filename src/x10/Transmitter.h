@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 
 namespace tarnwick {
 
@@ -19,11 +20,13 @@ inline constexpr std::int64_t kMinimumHalfStepNs = 1'000'000;
 // compiler cannot drop the loop.
 std::int32_t CountingWait(std::int16_t delayFactor);
 
-// One frame as it ended: what it was, what made it, and whether an open port took it.
+// One frame as it ended: what it was, what made it, whether it went out whole, and if
+// not, why ("no port open", a line that would not move).
 struct FrameReport {
     std::int32_t message = 0;
     FrameSource source = FrameSource::Manual;
     bool wentOut = false;
+    std::string failure;
 };
 
 class Transmitter final : public IMessageSender {

@@ -4,8 +4,8 @@
 #include "app/MainWindow.h"
 #include "app/QtSerialControl.h"
 #include "app/SystemClocks.h"
-#include "base/TimeText.h"
 #include "base/RandomOffset.h"
+#include "base/TimeText.h"
 #include "sun/Solar.h"
 #include "widgets/MessageBox.h"
 #include "widgets/TimeBox.h"
@@ -186,7 +186,8 @@ private slots:
         // On at 07:30 on Tuesdays, first pair.
         const QByteArray device = empty.repeated(2) + "#07:30:00#\r\n#TRUE#\r\n0\r\n" + off +
                                   (off + off).repeated(3) + empty.repeated(4);
-        f->Write("schedule.txt", device + empty.repeated(7 * 35) + device + empty.repeated(7 * 219)); // A1, C5
+        f->Write("schedule.txt",
+                 device + empty.repeated(7 * 35) + device + empty.repeated(7 * 219)); // A1, C5
         f->Write("history.txt", QByteArray(FrameHistory::kLimitBytes - 40, 'x'));
         f->Start();
         const auto status = [this] {
@@ -200,13 +201,16 @@ private slots:
         QCOMPARE(status()[1], QStringLiteral("07:29:10  A1 On  (manual)  not sent: no port open"));
         f->serial->failOpen = false; // plugged in: the next frame opens it
         for (int tick = 0; tick < 34; ++tick) f->clock.AdvanceSeconds(1.5), f->window->Tick();
-        QCOMPARE(status(), (QStringList{"COM 2 (/dev/ttyS1)", "07:30:01  A1 On  (schedule)", "1 frame waiting"}));
+        QCOMPARE(status(),
+                 (QStringList{"COM 2 (/dev/ttyS1)", "07:30:01  A1 On  (schedule)", "1 frame waiting"}));
         f->clock.AdvanceSeconds(1.5), f->window->Tick();
-        QCOMPARE(status(), (QStringList{"COM 2 (/dev/ttyS1)", "07:30:02  C5 On  Porch Light  (schedule)", ""}));
+        QCOMPARE(status(),
+                 (QStringList{"COM 2 (/dev/ttyS1)", "07:30:02  C5 On  Porch Light  (schedule)", ""}));
         QCOMPARE(f->Read("history.1.txt").size(), qsizetype(FrameHistory::kLimitBytes - 40));
-        QCOMPARE(f->Read("history.txt"), "2026-12-08T07:29:10-05:00\tA1 On\t\tmanual\tnot sent\r\n"
-                                          "2026-12-08T07:30:01-05:00\tA1 On\t\tschedule\r\n"
-                                          "2026-12-08T07:30:02-05:00\tC5 On\tPorch Light\tschedule\r\n");
+        QCOMPARE(f->Read("history.txt"),
+                 "2026-12-08T07:29:10-05:00\tA1 On\t\tmanual\tnot sent\tno port open\r\n"
+                 "2026-12-08T07:30:01-05:00\tA1 On\t\tschedule\r\n"
+                 "2026-12-08T07:30:02-05:00\tC5 On\tPorch Light\tschedule\r\n");
     }
 
     // The port's message box runs the event loop, and the timer with it.
@@ -282,18 +286,26 @@ private slots:
         });
         const Settings settings; // COM 2
         Transmitter transmitter(settings, serial, nullptr);
+        std::vector<FrameReport> reports;
+        transmitter.SetFrameObserver([&reports](const FrameReport& r) { reports.push_back(r); });
         QVERIFY(transmitter.OpenPort());
-        QCOMPARE(calls, (QStringList{"DTR+", "RTS+"})); // nothing lowers a line at the open
-        ::close(master);                                // unplugged
+        // Nothing lowers a line at the open; a pseudo-terminal has no modem lines, so the first
+        // raise is refused already.
+        QCOMPARE(calls, (QStringList{"DTR+"}));
+        ::close(master); // unplugged
         QTRY_VERIFY_WITH_TIMEOUT(!serial.IsOpen(), 5000);
         transmitter.ReopenBeforeFrames();
         transmitter.Send(76); // no adapter: the frame is lost, the program goes on
         QVERIFY(!serial.IsOpen() && transmitter.FrameStep() == 0);
         QVERIFY((master = plugIn()) >= 0); // plugged in again
         calls.clear();
-        transmitter.Send(76);
-        QVERIFY(serial.IsOpen() && calls.size() == 2 + 79 * 2 + 2); // opened, then the whole frame
-        QCOMPARE(calls.mid(0, 2), (QStringList{"DTR+", "RTS+"}));
+        transmitter.Send(76); // opened again; the frame's first change is refused and it stops
+        QVERIFY(serial.IsOpen());
+        QCOMPARE(calls, (QStringList{"DTR+", "RTS+", "DTR+"}));
+        QCOMPARE(reports.size(), size_t(2));
+        QCOMPARE(reports[0].failure, std::string("no port open"));
+        QVERIFY(!reports[1].wentOut);
+        QVERIFY(reports[1].failure.starts_with("RTS would not change: "));
         ::close(master);
     }
 
@@ -486,11 +498,14 @@ private slots:
         QCOMPARE(row(0).left(20), QStringLiteral("Tue 2026-12-08 07:50"));
         list->setCurrentItem(list->topLevelItem(1));
         QTest::keyClick(list, Qt::Key_Return);
-        QVERIFY(f->Get("frmSunrise")->isVisible() && f->Get<QComboBox>("cboSunriseDevice")->currentText() == "B3");
+        QVERIFY(f->Get("frmSunrise")->isVisible() &&
+                f->Get<QComboBox>("cboSunriseDevice")->currentText() == "B3");
         const QRect first = list->visualItemRect(list->topLevelItem(0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, first.center()); // a double click's first click
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          first.center()); // a double click's first click
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first.center());
-        QVERIFY(f->Get("frmSchedule")->isVisible() && f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "07:50");
+        QVERIFY(f->Get("frmSchedule")->isVisible() &&
+                f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "07:50");
         f->clock.Set(MakeDateTime(2026, 12, 8, 7, 55, 0)); // gone from the top, and back at the end
         f->window->Tick();
         QVERIFY(list->topLevelItemCount() == 9 && row(0).startsWith("Tue 2026-12-08 " + sunset(0)));

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,7 +89,10 @@ public:
     void Close() override { open = false; }
     bool IsOpen() const override { return open; }
     std::string DeviceName(int number) const override { return "/dev/ttyS" + std::to_string(number - 1); }
-    std::string FailureReason() const override { return open ? "" : "No such file or directory"; }
+    std::string FailureReason() const override {
+        if (!open) return "No such file or directory";
+        return stuck ? "DTR would not change: Input/output error" : "";
+    }
 
     // The frames that went out on the lines so far, as "C3 On"; forgets them afterwards.
     std::vector<std::string> TakeFrames() {
@@ -109,16 +113,19 @@ public:
     bool dtr = true;
     bool rts = true;
     int openCalls = 0;
+    std::optional<Line> stuck; // a line that will not move while the port is open
     std::vector<LineChange> changes;
 
 protected:
-    void SetLine(Line line, bool asserted) override {
+    bool SetLine(Line line, bool asserted) override {
+        if (stuck && open && line == *stuck) return false;
         (line == Line::Dtr ? dtr : rts) = asserted;
         changes.push_back({line == Line::Dtr ? LineChange::DTR : LineChange::RTS, asserted});
         if (open && !dtr && !rts) {
             std::fprintf(stderr, "FAIL: DTR and RTS both low on an open port\n");
             std::abort();
         }
+        return true;
     }
 };
 

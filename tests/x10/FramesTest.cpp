@@ -44,3 +44,29 @@ TEST(Frames, EachOf79HalfStepsLastsAtLeastAMillisecondAndTheLinesEndUp) {
     EXPECT_GE(steady.reads, 79 * 5);
     EXPECT_TRUE(serial.changes.size() == 79 * 2 + 2u && serial.dtr && serial.rts && timed.FrameStep() == 0);
 }
+
+// A line that will not move on an open port ends the frame at once: the rest would be garbage
+// to the interface. The lines are put back up and the frame is reported lost, with the reason.
+TEST(Frames, ALineThatWillNotMoveStopsTheFrameAndIsReported) {
+    const Settings settings;
+    RecordingSerialControl serial;
+    Transmitter transmitter(settings, serial, nullptr);
+    ASSERT_TRUE(transmitter.OpenPort());
+    std::vector<FrameReport> reports;
+    transmitter.SetFrameObserver([&](const FrameReport& r) { reports.push_back(r); });
+    serial.stuck = ISerialControl::Line::Dtr;
+    transmitter.Send(76, FrameSource::Schedule);
+    EXPECT_EQ(serial.changes.size(), 1u); // RTS dropped for the header's first bit, then DTR refused
+    EXPECT_TRUE(serial.rts);
+    EXPECT_EQ(transmitter.FrameStep(), 0);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_FALSE(reports[0].wentOut);
+    EXPECT_EQ(reports[0].failure, "DTR would not change: Input/output error");
+
+    serial.stuck.reset();
+    serial.changes.clear();
+    transmitter.Send(76, FrameSource::Schedule);
+    EXPECT_EQ(serial.changes.size(), 79 * 2 + 2u);
+    EXPECT_TRUE(reports.back().wentOut);
+    EXPECT_EQ(reports.back().failure, "");
+}
