@@ -52,11 +52,12 @@ inline std::string CommandText(std::int32_t message) {
     return std::string(1, house) + (message % kFunctionsPerHouse == 32 ? " Bright" : " Dim");
 }
 
-namespace detail {
 // House nibbles A..P, most significant bit first.
 inline constexpr std::array<std::uint8_t, kHouseCount> kHouseNibble = {
     0x6, 0x7, 0x4, 0x5, 0x8, 0x9, 0xA, 0xB, 0xE, 0xF, 0xC, 0xD, 0x0, 0x1, 0x2, 0x3};
-} // namespace detail
+// What every frame starts and ends with.
+inline constexpr std::uint16_t kFrameHeader = 0xD5AA;
+inline constexpr std::uint8_t kFrameFooter = 0xAD;
 
 // The 16 data bits of a message (0..544): house nibble and the unit's high bit, then
 // the function byte. The spare message 544 is all zero.
@@ -77,7 +78,7 @@ constexpr std::uint16_t DataWord(std::int32_t message) {
     const int house = message / kFunctionsPerHouse;
     std::uint8_t high = 0;
     if (house < kHouseCount) {
-        high = static_cast<std::uint8_t>(detail::kHouseNibble[static_cast<std::size_t>(house)] << 4);
+        high = static_cast<std::uint8_t>(kHouseNibble[static_cast<std::size_t>(house)] << 4);
         if (offset >= 16 && offset < 32) high |= 0x04;
     }
     return static_cast<std::uint16_t>(high << 8 | low);
@@ -86,7 +87,7 @@ constexpr std::uint16_t DataWord(std::int32_t message) {
 // The whole frame, first bit sent as the most significant: header 0xD5 0xAA, the data
 // word, footer 0xAD.
 constexpr std::uint64_t FrameOf(std::int32_t message) {
-    return std::uint64_t{0xD5AA} << 24 | std::uint64_t{DataWord(message)} << 8 | 0xAD;
+    return std::uint64_t{kFrameHeader} << 24 | std::uint64_t{DataWord(message)} << 8 | kFrameFooter;
 }
 
 } // namespace tarnwick

@@ -1,16 +1,13 @@
 #include "x10/FrameDecoder.h"
 
+#include "x10/CodeTable.h"
+
 #include <array>
 #include <cstdio>
 
 namespace tarnwick {
 namespace {
 
-constexpr std::array<std::uint8_t, 16> kHouseNibble = {0x6, 0x7, 0x4, 0x5, 0x8, 0x9, 0xA, 0xB,
-                                                       0xE, 0xF, 0xC, 0xD, 0x0, 0x1, 0x2, 0x3};
-constexpr std::uint16_t kHeader = 0xD5AA;
-constexpr std::uint8_t kFooter = 0xAD;
-constexpr std::size_t kFrameBits = 40;
 
 std::string Hex(unsigned value, int digits) {
     char text[16];
@@ -29,7 +26,7 @@ unsigned Field(const std::vector<int>& bits, std::size_t first, std::size_t coun
 std::optional<std::string> DescribeDataWord(std::uint16_t word) {
     const unsigned nibble = word >> 12;
     char house = 0;
-    for (int h = 0; h < 16; ++h)
+    for (int h = 0; h < kHouseCount; ++h)
         if (kHouseNibble[h] == nibble) house = static_cast<char>('A' + h);
     const unsigned high = (word >> 8) & 0x0F;
     const unsigned low = word & 0xFF;
@@ -67,12 +64,12 @@ void FrameDecoder::Timeout() {
 
 void FrameDecoder::Bit(int bit) {
     bits_.push_back(bit);
-    if (bits_.size() < kFrameBits) return;
+    if (bits_.size() < static_cast<std::size_t>(kFrameBitCount)) return;
     const unsigned header = Field(bits_, 0, 16);
     const auto word = static_cast<std::uint16_t>(Field(bits_, 16, 16));
     const unsigned footer = Field(bits_, 32, 8);
-    if (header != kHeader) return Malformed("header " + Hex(header, 4));
-    if (footer != kFooter) return Malformed("footer " + Hex(footer, 2));
+    if (header != kFrameHeader) return Malformed("header " + Hex(header, 4));
+    if (footer != kFrameFooter) return Malformed("footer " + Hex(footer, 2));
     const auto text = DescribeDataWord(word);
     if (!text) return Malformed("data " + Hex(word, 4));
     bits_.clear();

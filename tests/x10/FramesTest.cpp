@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 using namespace tarnwick;
@@ -28,6 +29,34 @@ TEST(Frames, EveryMessageReadsBackOffTheLinesAsItsCommand) {
             expected << (f == 32 ? " Bright\n" : " Dim\n");
     }
     EXPECT_EQ(out.str(), expected.str() + "M1 On\n"); // the spare last row is all zeros
+}
+
+// Every message's lines against the frames an independent sender put on them: a bit is the
+// one line lowered (DTR for a 1, RTS for a 0) between moments with both up.
+TEST(Frames, EveryMessageDropsTheLinesAsAnIndependentSenderDoes) {
+    std::ifstream golden(TARNWICK_GOLDEN_FRAMES);
+    ASSERT_TRUE(golden.is_open());
+    const Settings settings;
+    RecordingSerialControl serial;
+    Transmitter transmitter(settings, serial, nullptr);
+    ASSERT_TRUE(transmitter.OpenPort());
+    int message = 0;
+    for (std::string line; std::getline(golden, line);) {
+        if (line.empty() || line[0] == '#' || line.starts_with("command")) continue;
+        std::istringstream fields(line);
+        std::string command, word, bits;
+        std::getline(fields, command, '\t');
+        std::getline(fields, bits, '\t');
+        serial.changes.clear();
+        transmitter.Send(message);
+        std::string sent;
+        for (const LineChange& c : serial.changes)
+            if (!c.asserted) sent += c.line == LineChange::DTR ? '1' : '0';
+        EXPECT_EQ(CommandText(message), command);
+        EXPECT_EQ(sent, bits) << command;
+        ++message;
+    }
+    EXPECT_EQ(message, 544);
 }
 
 TEST(Frames, EachOf79HalfStepsLastsAtLeastAMillisecondAndTheLinesEndUp) {
