@@ -2,7 +2,10 @@
 // The program's own settings beyond the four data files, kept in tarnwick.ini beside them
 // so that those files keep their formats byte for byte.
 
+#include "base/DateTime.h"
 #include "base/IniFile.h"
+
+#include <optional>
 
 namespace tarnwick {
 
@@ -12,6 +15,9 @@ inline constexpr std::size_t kAppSettingsByteBudget = 64 * 1024;
 struct AppSettings {
     // At start, send each device the last switching due for it in the week before.
     bool catchUpAtStart = false;
+    // The last minute scanned when the program last let the folder go, so that the one
+    // taking over (the window from the service, or back) scans every minute once.
+    std::optional<LocalMinute> lastScanned;
     bool operator==(const AppSettings&) const = default;
 };
 

@@ -49,6 +49,14 @@ StatusTexts Engine::Status() const {
 }
 
 void Engine::Load(bool catchUp) {
+    Load(catchUp, false);
+}
+
+void Engine::LoadTakingOver() {
+    Load(false, true);
+}
+
+void Engine::Load(bool catchUp, bool takingOver) {
     const DateTime now = clock_.Now();
     persistence_.Load();
     if (const auto bytes = ReadFile(persistence_.PathOf(kAppSettingsFileName), kAppSettingsByteBudget)) {
@@ -56,7 +64,16 @@ void Engine::Load(bool catchUp) {
         appSettings_ = ReadAppSettings(settingsFile_);
     }
     CalculateSunTimes(settings_.location, now, sunTimes_);
-    scheduler_.Start(now, catchUp || appSettings_.catchUpAtStart);
+    scheduler_.Start(now, catchUp || appSettings_.catchUpAtStart,
+                     takingOver ? appSettings_.lastScanned : std::nullopt);
+}
+
+void Engine::SaveAll() {
+    persistence_.SaveAll();
+    if (appSettings_.lastScanned == scheduler_.LastScanned()) return;
+    appSettings_.lastScanned = scheduler_.LastScanned();
+    WriteAppSettings(appSettings_, settingsFile_);
+    WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), settingsFile_.Format());
 }
 
 bool Engine::SetCatchUpAtStart(bool on) {

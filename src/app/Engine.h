@@ -47,6 +47,9 @@ public:
     // the minute it starts in is never scanned. A catch-up (asked for here, or kept in the
     // settings) queues each device's last switching due in the week before.
     void Load(bool catchUp = false);
+    // Start-up taking the folder over from the other front (the service or the window): the
+    // minutes after the last one it scanned are scanned, none twice.
+    void LoadTakingOver();
     // Opens the chosen port; false when it will not open. After the first try a port that
     // is lost or would not open is looked for again, quietly, by the frames and the ticks.
     bool OpenPort();
@@ -57,8 +60,14 @@ public:
     bool Tick();
     // Milliseconds until the next tick, on the grid of the minute.
     int NextTickDelayMs();
-    // Every file read at start-up is written.
-    void SaveAll() { persistence_.SaveAll(); }
+    // Every file read at start-up is written, and the last minute scanned is noted in the
+    // settings file for whoever takes the folder over.
+    void SaveAll();
+    // Letting the folder go: no more minutes are scanned, ticks only send what waits.
+    void StopScanning() { scheduler_.StopScanning(); }
+    int WaitingCount() const { return scheduler_.WaitingCount(); }
+    // The last frame as history.txt has it, without the line end; empty before the first.
+    const std::string& LastHistoryLine() const { return history_.LastLine(); }
     // Runs before every save, so that what is still being typed is in the tables.
     void SetBeforeSave(std::function<void()> before) { beforeSave_ = std::move(before); }
     // Runs after every frame, sent or lost, once it is in the history.
@@ -83,6 +92,7 @@ public:
     IRandom& random() { return random_; }
 
 private:
+    void Load(bool catchUp, bool takingOver);
     void RecordFrame(const FrameReport& frame);
 
     ISerialControl& serial_;

@@ -58,6 +58,7 @@ void FrameHistory::Record(std::chrono::sys_seconds at, std::chrono::seconds utcO
 
     std::string line = std::string(date) + 'T' + time + zone + '\t' + command + '\t' + name + '\t' + source;
     if (!frame.wentOut) line += "\tnot sent\t" + OneField(frame.failure);
+    lastLine_ = line;
     line += "\r\n";
     // A full file becomes the old one, replacing it in one rename; if that fails the
     // line is let go rather than grow the file without end.

@@ -31,11 +31,14 @@ public:
 
     // "17:51:00  C5 On  Porch Light  (schedule)"; empty before the first frame.
     const std::string& LastFrameText() const { return lastFrame_; }
+    // The last line written, without its line end; empty before the first frame.
+    const std::string& LastLine() const { return lastLine_; }
 
 private:
     std::filesystem::path file_;
     std::filesystem::path oldFile_;
     std::string lastFrame_;
+    std::string lastLine_;
 };
 
 } // namespace tarnwick

@@ -27,13 +27,22 @@ DueTables Scheduler::Tables() const {
     return {weekly_, sunEvents_, settings_.location, sunDay_, sunTimes_};
 }
 
-void Scheduler::Start(DateTime now, bool catchUp) {
+void Scheduler::Start(DateTime now, bool catchUp, std::optional<LocalMinute> resumeAfter) {
     lastScanned_ = LocalMinuteOf(now);
     sunDay_ = std::chrono::floor<std::chrono::days>(lastScanned_);
+    // A minute from the future or long gone is a clock that moved: start afresh.
+    if (resumeAfter && *resumeAfter <= lastScanned_ && lastScanned_ - *resumeAfter <= kCatchUpWindow) {
+        lastScanned_ = *resumeAfter;
+        return;
+    }
     if (catchUp) CatchUp(lastScanned_ - kCatchUpWindow + std::chrono::minutes{1}, lastScanned_);
 }
 
 bool Scheduler::Tick(DateTime now) {
+    if (!scanning_) {
+        queue_.SendNext(sender_);
+        return false;
+    }
     RefreshSunTimes(now);
     const LocalMinute minute = LocalMinuteOf(now);
     const ScanStep step = NextScan(lastScanned_, minute);

@@ -12,6 +12,7 @@
 #include "sun/SunEvents.h"
 #include "x10/MessageQueue.h"
 
+#include <optional>
 #include <vector>
 
 namespace tarnwick {
@@ -23,8 +24,13 @@ public:
 
     // The moment the program starts, when today's sun times were computed: its minute is
     // never scanned. With catchUp, each device's last switching due in the week up to and
-    // including that minute is queued first.
-    void Start(DateTime now, bool catchUp = false);
+    // including that minute is queued first. Taking over from another program that scanned
+    // up to resumeAfter, the minutes after it are scanned (caught up) instead.
+    void Start(DateTime now, bool catchUp = false, std::optional<LocalMinute> resumeAfter = std::nullopt);
+    // Stops scanning: from now on a tick only sends what waits, so that the folder can be
+    // handed over with no minute scanned twice.
+    void StopScanning() { scanning_ = false; }
+    int WaitingCount() const { return queue_.WaitingCount(); }
     // One timer tick, every 1500 ms, at the local time now; true when a new minute was scanned.
     bool Tick(DateTime now);
 
@@ -48,6 +54,7 @@ private:
     IMessageSender& sender_;
     LocalMinute lastScanned_{};
     LocalDay sunDay_{}; // the local date the sun times belong to
+    bool scanning_ = true;
     FiringMarks marks_;
 };
 

@@ -54,12 +54,13 @@ TEST(Engine, CatchUpAtStartIsKeptInItsOwnFileAndSendsWhatFellDue) {
         first.engine.weekly()[36][1][0] = {MakeTime(18, 0), true, 0, MakeTime(23, 0), true, 0}; // C5, Monday
         first.engine.weekly()[37][2][0] = {MakeTime(6, 0), true, 0, MakeTime(0, 0), false, 0};  // C6, Tuesday
         first.engine.SaveAll();
-        const auto files = folder.Contents();
         const std::string schedule = folder.Read("schedule.txt");
         EXPECT_TRUE(first.engine.SetCatchUpAtStart(true));
-        EXPECT_EQ(folder.Read("tarnwick.ini"), "[schedule]\r\ncatch_up_at_start=true\r\n");
+        EXPECT_EQ(folder.Read("tarnwick.ini"),
+                  "[schedule]\r\ncatch_up_at_start=true\r\n[handover]\r\nlast_scanned=2026-12-08T07:00\r\n");
         EXPECT_EQ(folder.Read("schedule.txt"), schedule);
         std::filesystem::remove(folder / "tarnwick.ini");
+        const auto files = folder.Contents();
         EXPECT_TRUE(first.engine.SetCatchUpAtStart(true)); // no change, no write
         EXPECT_EQ(folder.Contents(), files);
         EXPECT_TRUE(first.engine.SetCatchUpAtStart(false));

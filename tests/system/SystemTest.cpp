@@ -47,7 +47,8 @@ private slots:
         for (const QString& name : names) QVERIFY(QFile::remove(folder->filePath(name)));
         ::kill(static_cast<pid_t>(p.processId()), signal);
         QVERIFY(EndedCleanly(p));
-        QCOMPARE(QDir(folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 4); // no temporary left
+        // The four, and the settings file with the last minute scanned; no temporary left.
+        QCOMPARE(QDir(folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
         QVERIFY(Read("schedule.txt").size() == 344064 && Read("config.txt").startsWith("\"COM 2\"\r\n"));
     }
 
