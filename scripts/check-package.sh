@@ -103,13 +103,13 @@ manual_text="$scratch/tarnwick.1.txt"
 # The page goes to a file for the checks below; anything on standard error is a warning.
 render_manual() {
     local warnings
-    if ! warnings=$(MANWIDTH=80 MANPAGER=cat PAGER=cat man --warnings -l "$manual" 2>&1 >"$manual_text") ||
+    if ! warnings=$(MANWIDTH=80 MANPAGER=cat PAGER=cat man --warnings=w -l "$manual" 2>&1 >"$manual_text") ||
         [ -n "$warnings" ] || [ ! -s "$manual_text" ]; then
         echo "$warnings"
         return 1
     fi
 }
-check "manual page renders without warnings under man --warnings -l" render_manual
+check "manual page renders without any groff warning under man --warnings=w -l" render_manual
 # Every option the program's --help names, and every form of the command, is in the manual.
 help_text=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$program" --help 2>&1) && help_status=0 || help_status=$?
 help_answered() { [ "$help_status" -eq 0 ] && [ "$(head -n 1 <<<"$help_text")" = "Tarnwick $version" ]; }
