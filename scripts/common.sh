@@ -3,8 +3,10 @@
 
 # Packages needed to build and run the program.
 TARNWICK_RUN_PACKAGES=(g++ cmake make qt6-base-dev qt6-serialport-dev)
-# And to build and run the tests and benchmarks.
-TARNWICK_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev)
+# And to build and run the tests and benchmarks, and to build and check the Debian package
+# (dpkg-dev and file work out its dependencies).
+TARNWICK_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
+    dpkg-dev file desktop-file-utils appstream man-db groff-base)
 
 tarnwick_missing_packages() {
     local p missing=()
