@@ -40,8 +40,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         const std::string& a = args[i];
         if (a == "--simulate") {
             line.simulate = true;
-        } else if (a == "--catch-up" && !line.send && !line.plan) {
+        } else if (a == "--catch-up") {
             line.catchUp = true;
+        } else if (a == "--headless") {
+            line.headless = true;
         } else if (a == "--help" || a == "-h") {
             line.help = true;
         } else if (a == "--port" || a.rfind("--port=", 0) == 0) {
@@ -78,6 +80,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return line;
         }
     }
+    if ((line.send || line.plan) && (line.catchUp || line.headless)) {
+        line.error = std::string(line.send ? "send" : "plan") + " takes neither --headless nor --catch-up";
+        return line;
+    }
     if (line.send && line.sendWords.empty() && !line.help)
         line.error = "send needs at least one command, such as: send C5 on";
     return line;
@@ -86,13 +92,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 std::string UsageText() {
     return "Tarnwick " TARNWICK_VERSION "\n"
            "\n"
-           "Usage: tarnwick [--simulate] [--catch-up] [--port N=DEVICE]...\n"
+           "Usage: tarnwick [--headless] [--simulate] [--catch-up] [--port N=DEVICE]...\n"
            "       tarnwick send [--simulate] [--port N=DEVICE]... COMMAND...\n"
            "       tarnwick plan [--days N]\n"
            "\n"
            "Without a command, opens the Tarnwick window. Data files are kept in the current folder,\n"
            "with history.txt, a line for each frame sent. One window at a time runs in a folder;\n"
            "a second start there exits with status 3.\n"
+           "\n"
+           "--headless runs the schedule without a window or a display, logging a line for each\n"
+           "frame and each change of the port on standard error; SIGTERM, SIGINT and SIGHUP save\n"
+           "and end it. A window started in its folder takes the folder over and hands it back\n"
+           "when it ends; a service started where a window runs waits for it.\n"
            "\n"
            "plan prints the switchings planned for the next N days (1 to 7, default 7), a line each:\n"
            "local time, command, name and what planned it, separated by tabs. It reads the data\n"

@@ -16,6 +16,7 @@ struct CommandLine {
     bool help = false;
     bool catchUp = false; // send what fell due while the program was not running
     bool plan = false;    // print the switchings planned for the coming days
+    bool headless = false; // run the schedule without a window
     int planDays = 7;
     std::map<int, std::string> portDevices; // COM number -> device name
     std::vector<std::string> sendWords;     // what follows `send`

@@ -233,8 +233,11 @@ void MainWindow::ShowPage(int index) {
     pageStack_->setCurrentIndex(index - 1);
 }
 
-void MainWindow::Load(bool catchUp) {
-    engine_->Load(catchUp);
+void MainWindow::Load(bool catchUp, bool takingOver) {
+    if (takingOver)
+        engine_->LoadTakingOver();
+    else
+        engine_->Load(catchUp);
     for (QAction* a : portActions_) a->setChecked(false);
     catchUpAction_->setChecked(engine_->appSettings().catchUpAtStart);
     MarkCpuAndClock();

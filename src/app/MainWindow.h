@@ -35,8 +35,9 @@ public:
     ~MainWindow() override;
 
     // The start-up sequence; call once before showing the window. catchUp asks for a
-    // catch-up at this start, whatever the menu's setting.
-    void Load(bool catchUp = false);
+    // catch-up at this start, whatever the menu's setting; takingOver goes on from the last
+    // minute the service that had the folder scanned.
+    void Load(bool catchUp = false, bool takingOver = false);
     // The shutdown sequence: saves everything and ends the program. Runs once.
     void Shutdown();
     // What ending the program means; quits the application unless a test says otherwise.

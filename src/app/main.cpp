@@ -1,6 +1,8 @@
 // Tarnwick: switches X10 devices through a CM17A interface on a serial port.
 
 #include "app/CommandLine.h"
+#include "app/FolderLock.h"
+#include "app/HeadlessRunner.h"
 #include "app/MainWindow.h"
 #include "app/PlanCommand.h"
 #include "app/QtSerialControl.h"
@@ -14,7 +16,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
-#include <QLockFile>
+#include <QLocalSocket>
+#include <QThread>
 
 #include <iostream>
 #include <memory>
@@ -47,19 +50,52 @@ std::optional<int> AnswerHelpOrError(const tarnwick::CommandLine& line) {
     return std::nullopt;
 }
 
-// One program per data folder: a second one would save over the first one's edits. A lock
-// left behind by a program that was killed names a process that is gone, and is taken over.
-// A folder where no lock can be made cannot be saved to either, so it needs none.
-bool LockDataFolder(QLockFile& lock) {
-    lock.setStaleLockTime(0); // held for as long as the program runs, however long
-    if (lock.tryLock(0) || lock.error() != QLockFile::LockFailedError) return true;
+// A window or a service already running in this folder: said in a box, or on standard
+// error where nobody would see a box.
+void SayAlreadyRunning() {
     const QString text = QStringLiteral("Tarnwick is already running in this folder.\n\n%1")
                              .arg(QDir::toNativeSeparators(QDir::currentPath()));
     if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         std::cerr << text.toStdString() << "\n";
     else
         tarnwick::ShowMessage(nullptr, text);
-    return false;
+}
+
+// What the program talks to, as the command line chooses.
+struct World {
+    explicit World(const tarnwick::CommandLine& line) : random(Seed()) {
+        if (line.simulate)
+            serial = std::make_unique<tarnwick::SimulatedSerialControl>(std::cerr, &steady);
+        else
+            serial = std::make_unique<tarnwick::QtSerialControl>(line.portDevices);
+        platform.serial = serial.get();
+        platform.clock = &clock;
+        platform.steady = &steady;
+        platform.random = &random;
+    }
+    // Shifts that repeat from one start to the next would give a pattern away.
+    static std::uint64_t Seed() {
+        std::random_device entropy;
+        return (std::uint64_t{entropy()} << 32) ^ entropy();
+    }
+    tarnwick::SystemClock clock;
+    tarnwick::SystemSteadyClock steady;
+    tarnwick::DefaultRandom random;
+    std::unique_ptr<tarnwick::ISerialControl> serial;
+    tarnwick::Platform platform;
+};
+
+int RunHeadless(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const tarnwick::CommandLine line = tarnwick::ParseCommandLine(Arguments(argc, argv));
+    if (const auto code = AnswerHelpOrError(line)) return *code;
+    World world(line);
+    tarnwick::HeadlessRunner runner(world.platform, QDir::currentPath(), line.catchUp, std::cerr);
+    tarnwick::TerminationWatcher watcher;
+    QObject::connect(&watcher, &tarnwick::TerminationWatcher::terminationRequested, &runner,
+                     &tarnwick::HeadlessRunner::Stop);
+    if (!runner.Start()) return 3;
+    return app.exec();
 }
 
 } // namespace
@@ -80,39 +116,40 @@ int main(int argc, char** argv) {
     }
 
     // Help needs no display, so it is answered before Qt looks for one.
-    if (ParseCommandLine(Arguments(argc, argv)).help) return *AnswerHelpOrError(ParseCommandLine({"--help"}));
+    const CommandLine early = ParseCommandLine(Arguments(argc, argv));
+    if (early.help) return *AnswerHelpOrError(ParseCommandLine({"--help"}));
 
     TerminationWatcher::CatchSignals();
+    // Without a window there is no display to need.
+    if (early.headless && early.error.empty()) return RunHeadless(argc, argv);
     QApplication app(argc, argv); // takes Qt's own options (-platform, -style) off the line
     const CommandLine line = ParseCommandLine(Arguments(argc, argv));
     if (const auto code = AnswerHelpOrError(line)) return *code;
 
-    // Before any data file is read.
-    QLockFile folderLock(QDir::current().absoluteFilePath(QStringLiteral("tarnwick.lock")));
-    if (!LockDataFolder(folderLock)) return 3;
+    // Before any data file is read. A service running here lets the folder go for as long
+    // as the window runs: the connection to it stays open until the window ends.
+    FolderLock folderLock(QDir::currentPath());
+    FolderLock::Outcome held = folderLock.TryTake();
+    std::unique_ptr<QLocalSocket> service;
+    if (held == FolderLock::Outcome::HeldByService &&
+        (service = FolderLock::AskServiceToLetGo(QDir::currentPath(), 120'000))) {
+        for (int i = 0; i < 100 && held != FolderLock::Outcome::Taken; ++i) {
+            QThread::msleep(50);
+            held = folderLock.TryTake();
+        }
+    }
+    if (held == FolderLock::Outcome::HeldByWindow || held == FolderLock::Outcome::HeldByService) {
+        SayAlreadyRunning();
+        return 3;
+    }
 
-    SystemClock clock;
-    SystemSteadyClock steady;
-    // Shifts that repeat from one start to the next would give a pattern away.
-    std::random_device entropy;
-    DefaultRandom random((std::uint64_t{entropy()} << 32) ^ entropy());
-    std::unique_ptr<ISerialControl> serial;
-    if (line.simulate)
-        serial = std::make_unique<SimulatedSerialControl>(std::cerr, &steady);
-    else
-        serial = std::make_unique<QtSerialControl>(line.portDevices);
-    Platform platform;
-    platform.serial = serial.get();
-    platform.clock = &clock;
-    platform.steady = &steady;
-    platform.random = &random;
-
-    MainWindow window(platform);
+    World world(line);
+    MainWindow window(world.platform);
     TerminationWatcher watcher;
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &MainWindow::Shutdown);
     // Any other way out of the event loop still saves first.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &MainWindow::Shutdown);
-    window.Load(line.catchUp);
+    window.Load(line.catchUp, service != nullptr);
     // Ended during start-up (a signal while the port's message box was open): saved already.
     if (window.ShutdownDone()) return 0;
     window.show();

@@ -1,0 +1,66 @@
+#include "app/FolderLock.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLocalSocket>
+
+namespace tarnwick {
+namespace {
+
+// Who holds the folder: a service answers on its name, a window does not.
+bool ServiceAnswers(const QString& folder) {
+    QLocalSocket probe;
+    probe.connectToServer(FolderLock::ServiceName(folder));
+    return probe.waitForConnected(1000);
+}
+
+} // namespace
+
+FolderLock::FolderLock(const QString& folder)
+    : folder_(folder), lock_(QDir(folder).absoluteFilePath(QStringLiteral("tarnwick.lock"))) {
+    lock_.setStaleLockTime(0); // held for as long as the program runs, however long
+}
+
+FolderLock::~FolderLock() {
+    Release();
+}
+
+FolderLock::Outcome FolderLock::TryTake() {
+    if (held_) return Outcome::Taken;
+    held_ = lock_.tryLock(0);
+    if (held_) return Outcome::Taken;
+    if (lock_.error() != QLockFile::LockFailedError) return Outcome::NotPossible;
+    return ServiceAnswers(folder_) ? Outcome::HeldByService : Outcome::HeldByWindow;
+}
+
+void FolderLock::Release() {
+    if (!held_) return;
+    lock_.unlock();
+    held_ = false;
+}
+
+QString FolderLock::ServiceName(const QString& folder) {
+    const QByteArray path = QDir(folder).canonicalPath().toUtf8();
+    return QStringLiteral("tarnwick-") +
+           QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(16));
+}
+
+std::unique_ptr<QLocalSocket> FolderLock::AskServiceToLetGo(const QString& folder, int timeoutMs) {
+    auto socket = std::make_unique<QLocalSocket>();
+    socket->connectToServer(ServiceName(folder));
+    if (!socket->waitForConnected(timeoutMs)) return nullptr;
+    socket->write("release\n");
+    socket->flush();
+    QElapsedTimer waited;
+    waited.start();
+    QByteArray answer;
+    while (!answer.contains('\n')) {
+        const int left = timeoutMs - static_cast<int>(waited.elapsed());
+        if (left <= 0 || !socket->waitForReadyRead(left)) return nullptr;
+        answer += socket->readAll();
+    }
+    return answer.startsWith("released\n") ? std::move(socket) : nullptr;
+}
+
+} // namespace tarnwick
