@@ -37,6 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
             const auto back = ParseDouble(written);
             Check(back && std::abs(*back - *d) <= 1e-14 * std::abs(*d) && FormatDouble(*back) == written,
                   "a number reads back to 15 digits and is written again the same");
+            Check(written.find_first_of("eE") == std::string::npos,
+                  "a number is written without an exponent");
         }
     }
 }

@@ -8,7 +8,8 @@ namespace tarnwick {
 namespace {
 
 constexpr int kConfigLineCount = 8;
-constexpr std::size_t kMaxConfigLine = 256;
+// Room for the longest double written in decimal, 341 characters, with blanks to spare.
+constexpr std::size_t kMaxConfigLine = 512;
 
 struct Word {
     std::string_view text;

@@ -197,12 +197,28 @@ bool ParseDateTimeTo(std::string_view field, DateTime& out) {
 
 std::string FormatDouble(double value) {
     if (!std::isfinite(value) || value == 0) return "0";
-    char buf[64];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    // Rounded to 15 significant digits first: "d.dddddddddddddde+x".
+    char buf[32];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
     if (ec != std::errc{}) return "0";
-    std::string text(buf, end);
-    for (char& c : text)
-        if (c == 'e') c = 'E';
+    const std::string_view scientific(buf, static_cast<std::size_t>(end - buf));
+    const std::size_t e = scientific.find('e');
+    const char* exponentBegin = buf + e + (scientific[e + 1] == '+' ? 2 : 1);
+    int exponent = 0;
+    std::from_chars(exponentBegin, end, exponent);
+    std::string digits;
+    for (char c : scientific.substr(0, e))
+        if (DigitOf(c) >= 0) digits.push_back(c);
+    digits.erase(digits.find_last_not_of('0') + 1);
+
+    std::string text = value < 0 ? "-" : "";
+    if (exponent < 0) {
+        text.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
+    } else if (const auto whole = static_cast<std::size_t>(exponent) + 1; digits.size() <= whole) {
+        text.append(digits).append(whole - digits.size(), '0');
+    } else {
+        text.append(digits, 0, whole).append(".").append(digits, whole);
+    }
     return text;
 }
 

@@ -18,8 +18,9 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 // Put at the start of a text file by some Windows editors; readers skip it.
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// Full stop whatever the locale, at most 15 significant digits, no trailing zeros:
-// "0", "32.78", "-96.8", "0.5". Values the notation cannot hold (NaN, infinity) give "0".
+// Decimal notation however small or large, never an exponent: full stop whatever the
+// locale, at most 15 significant digits, no trailing zeros: "0", "32.78", "-96.8", "0.5",
+// "0.00001", "-123456789012346000". Values the notation cannot hold (NaN, infinity) give "0".
 std::string FormatDouble(double value);
 
 // "#hh:mm:ss#" when the date part is zero, "#yyyy-mm-dd#" when only the time part is,

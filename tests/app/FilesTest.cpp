@@ -17,6 +17,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -202,6 +203,26 @@ TEST(ConfigFile, ALongLineCostsOnlyItsOwnSetting) {
         files.SaveAll();
         lines[line] = fallback;
         EXPECT_EQ(folder.Read("config.txt"), Join(lines));
+    }
+}
+
+// Latitude and longitude in decimal however small or large, rounded to 15 significant digits,
+// never with an exponent, and read back as written.
+TEST(ConfigFile, DoublesAreWrittenInDecimalWithoutAnExponent) {
+    EXPECT_EQ(FormatConfig(ParseConfig(kDallas)), kDallas);
+    const std::tuple<double, double, const char*, const char*> cases[] = {
+        {0.00001, -123456789012345678.0, "0.00001", "-123456789012346000"},
+        {-1.25e-20, 9.87654321098765432e22, "-0.0000000000000000000125", "98765432109876500000000"},
+        {0.1 + 0.2, -99.99999999999999, "0.3", "-100"},
+        {123456.7890123456, -0.000123456789012345678, "123456.789012346", "-0.000123456789012346"}};
+    for (const auto& [latitude, longitude, latitudeText, longitudeText] : cases) {
+        Settings settings;
+        settings.location.latitude = latitude;
+        settings.location.longitude = longitude;
+        const std::string text = FormatConfig(settings);
+        EXPECT_EQ(Lines(text)[4], latitudeText);
+        EXPECT_EQ(Lines(text)[5], longitudeText);
+        EXPECT_EQ(FormatConfig(ParseConfig(text)), text);
     }
 }
 
