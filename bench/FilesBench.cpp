@@ -81,7 +81,7 @@ void BM_ScheduleFileRead(benchmark::State& st) {
     WriteFileAtomically(path, FormatSchedule(*BusyTable(st.range(0))));
     auto table = std::make_unique<WeeklyTable>();
     for (auto _ : st) {
-        const auto bytes = ReadFile(path, ScheduleByteBudget());
+        const auto bytes = ReadFile(path, ScheduleLineBound());
         benchmark::DoNotOptimize(ParseSchedule(*bytes, *table));
     }
     SetBytes(st, FormatSchedule(*table).size());
@@ -92,7 +92,9 @@ void BM_ScheduleRawRead(benchmark::State& st) {
     const auto path = folder.path() / kScheduleFileName;
     const std::string bytes = FormatSchedule(*BusyTable(st.range(0)));
     WriteFileAtomically(path, bytes);
-    for (auto _ : st) benchmark::DoNotOptimize(ReadFile(path, std::numeric_limits<std::size_t>::max()));
+    for (auto _ : st)
+        benchmark::DoNotOptimize(ReadFile(
+            path, {std::numeric_limits<std::size_t>::max(), std::numeric_limits<std::size_t>::max()}));
     SetBytes(st, bytes.size());
 }
 

@@ -1,5 +1,6 @@
 // Any bytes as config.txt: the settings read are among the values the menus offer, written out
-// they read back as the same file, and lines after the eighth never count.
+// they read back as the same file, lines after the eighth never count, and the file cut to what
+// is read from the disk reads the same.
 
 #include "FuzzCheck.h"
 
@@ -17,5 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     Check(read.commPort >= 1 && read.commPort <= 4, "the port read is one the menu offers");
     Check(ParseConfig(written + std::string(bytes)) == ParseConfig(written),
           "lines after the eighth change nothing");
+    Check(ParseConfig(CutToBound(bytes, ConfigLineBound())) == read,
+          "the file as read from the disk reads the same");
     return 0;
 }

@@ -31,10 +31,12 @@ if ! { (cd "$root" && cmake --preset fuzz -B "$build") &&
     exit 1
 fi
 
-# The longest input worth trying: whole files for the small formats, a full
-# schedule.txt (344 064 bytes) and Sunrise.txt (30 720 bytes) for the large ones.
+# The longest input worth trying: whole files for the small formats, with room for
+# a name line past its 4096 bytes, a full schedule.txt (344 064 bytes) and
+# Sunrise.txt (30 720 bytes) for the large ones.
 max_len() {
     case $1 in
+    fuzz_names) echo 16384 ;;
     fuzz_schedule) echo 400000 ;;
     fuzz_sunrise) echo 65536 ;;
     *) echo 4096 ;;

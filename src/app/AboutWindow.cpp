@@ -1,6 +1,7 @@
 #include "app/AboutWindow.h"
 
 #include "widgets/Twips.h"
+#include "widgets/WrapWidth.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -48,8 +49,10 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("Tarnwick V1.0"));
     const TwipScale twips(fontMetrics());
-    const int textWidth = twips(kTextWidth);
-    const int side = (twips(kClientWidth) - textWidth) / 2;
+    // Wider than the design where the font needs it to keep the safety notice on two lines.
+    const int textWidth =
+        std::max(twips(kTextWidth), WidthForLines(fontMetrics(), QString::fromLatin1(kSafetyNotice), 2));
+    const int side = (twips(kClientWidth) - twips(kTextWidth)) / 2;
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(side, side, side, side);

@@ -4,13 +4,15 @@
 
 #include "base/DateTime.h"
 #include "base/IniFile.h"
+#include "base/Notation.h"
 
 #include <optional>
 
 namespace tarnwick {
 
 inline constexpr const char* kAppSettingsFileName = "tarnwick.ini";
-inline constexpr std::size_t kAppSettingsByteBudget = 64 * 1024;
+// A hand-edited file is read no further than this.
+inline constexpr LineBound kAppSettingsBound{512, 4096};
 
 struct AppSettings {
     // At start, send each device the last switching due for it in the week before.

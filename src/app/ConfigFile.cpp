@@ -8,7 +8,8 @@ namespace tarnwick {
 namespace {
 
 constexpr int kConfigLineCount = 8;
-constexpr std::size_t kMaxConfigLine = 256;
+// Room for the longest double written in decimal, 341 characters, with blanks to spare.
+constexpr std::size_t kMaxConfigLine = 512;
 
 struct Word {
     std::string_view text;
@@ -55,8 +56,9 @@ std::string_view FirstLines(std::string_view bytes, int count) {
 
 } // namespace
 
-std::size_t ConfigByteBudget() {
-    return NotationReader::ByteBudget(kConfigLineCount, kMaxConfigLine) + kUtf8Bom.size();
+LineBound ConfigLineBound() {
+    // The byte-order mark stands before the first line and takes none of its length.
+    return {kConfigLineCount, kMaxConfigLine + kUtf8Bom.size()};
 }
 
 Settings ParseConfig(std::string_view bytes) {
@@ -67,11 +69,13 @@ Settings ParseConfig(std::string_view bytes) {
     settings.commPort = ValueOfWord(kPortWords, reader.NextField(), defaults.commPort);
     settings.cpuFactor = ValueOfWord(kCpuWords, reader.NextField(), defaults.cpuFactor);
     settings.clockFactor = ValueOfWord(kClockWords, reader.NextField(), defaults.clockFactor);
-    // Each read leaves its default in place when it fails, and stops the reads after it.
+    // A read that fails leaves its default in place; the reads after it go on all the same.
     Location& place = settings.location;
-    static_cast<void>(reader.ReadInt16(settings.randomInterval) && reader.ReadDouble(place.latitude) &&
-                      reader.ReadDouble(place.longitude) && reader.ReadInt16(place.timeZone) &&
-                      reader.ReadBoolean(place.daylightSaving));
+    reader.ReadInt16(settings.randomInterval);
+    reader.ReadDouble(place.latitude);
+    reader.ReadDouble(place.longitude);
+    reader.ReadInt16(place.timeZone);
+    reader.ReadBoolean(place.daylightSaving);
     return settings;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // config.txt: the eight settings kept between runs.
 
+#include "base/Notation.h"
 #include "base/Settings.h"
 
 #include <cstddef>
@@ -12,11 +13,11 @@ namespace tarnwick {
 inline constexpr const char* kConfigFileName = "config.txt";
 
 // The most of a file that can matter: only its first eight lines count.
-std::size_t ConfigByteBudget();
+LineBound ConfigLineBound();
 
-// The settings of a file's bytes. Where the text ends early or a value cannot be read
-// as its kind, the settings read before stay and the rest take their defaults.
-// Unknown port, CPU or clock words take their defaults alone.
+// The settings of a file's bytes, field by field. A value that cannot be read as its kind,
+// an unknown port, CPU or clock word, or a line too long to read costs that setting
+// alone, which takes its default; where the text ends early the rest take theirs.
 Settings ParseConfig(std::string_view bytes);
 
 // The file's text for the settings in force.

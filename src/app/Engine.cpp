@@ -59,7 +59,7 @@ void Engine::LoadTakingOver() {
 void Engine::Load(bool catchUp, bool takingOver) {
     const DateTime now = clock_.Now();
     persistence_.Load();
-    if (const auto bytes = ReadFile(persistence_.PathOf(kAppSettingsFileName), kAppSettingsByteBudget)) {
+    if (const auto bytes = ReadFile(persistence_.PathOf(kAppSettingsFileName), kAppSettingsBound)) {
         settingsFile_ = IniFile::Parse(*bytes);
         appSettings_ = ReadAppSettings(settingsFile_);
     }

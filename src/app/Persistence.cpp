@@ -35,11 +35,11 @@ std::string Persistence::Format(File file) const {
 }
 
 void Persistence::Load(bool onlyRead) {
-    const std::array<std::size_t, kFileCount> budgets = {ConfigByteBudget(), ScheduleByteBudget(),
-                                                         SunriseByteBudget(), NamesByteBudget()};
+    const std::array<LineBound, kFileCount> bounds = {ConfigLineBound(), ScheduleLineBound(),
+                                                      SunriseLineBound(), NamesLineBound()};
     for (int f = 0; f < kFileCount; ++f) {
         const auto file = static_cast<File>(f);
-        const auto bytes = ReadFile(PathOf(kFileNames[f]), budgets[f]);
+        const auto bytes = ReadFile(PathOf(kFileNames[f]), bounds[f]);
         if (bytes) {
             switch (file) {
             case kConfig:

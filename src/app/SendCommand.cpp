@@ -27,7 +27,7 @@ int RunSendCommand(const CommandLine& line, std::ostream& err) {
 
     // The settings of config.txt when there is one; a missing file is not created here.
     Settings settings;
-    if (const auto bytes = ReadFile(kConfigFileName, ConfigByteBudget())) settings = ParseConfig(*bytes);
+    if (const auto bytes = ReadFile(kConfigFileName, ConfigLineBound())) settings = ParseConfig(*bytes);
 
     SystemSteadyClock steady;
     std::unique_ptr<ISerialControl> serial;

@@ -1,6 +1,5 @@
 #include "base/FileAccess.h"
 
-#include <algorithm>
 #include <system_error>
 #include <utility>
 
@@ -86,29 +85,20 @@ fs::path TemporaryPathOf(const fs::path& path) {
     return temporary;
 }
 
-std::optional<std::string> ReadFile(const fs::path& path, std::size_t maxBytes) {
+std::optional<std::string> ReadFile(const fs::path& path, LineBound bound) {
     try {
         std::error_code ec;
         if (!fs::is_regular_file(path, ec)) return std::nullopt;
         std::FILE* stream = OpenStream(path, Mode::Read);
         if (stream == nullptr) return std::nullopt;
-        std::string bytes;
-        const std::uintmax_t size = fs::file_size(path, ec);
-        constexpr std::size_t kChunk = 1 << 16;
-        // One read takes a file of the expected size whole; the extra byte finds its end.
-        std::size_t step =
-            ec ? kChunk : static_cast<std::size_t>(std::min<std::uintmax_t>(size, maxBytes)) + 1;
-        while (bytes.size() < maxBytes) {
-            const std::size_t before = bytes.size();
-            const std::size_t want = std::min(step, maxBytes - before);
-            bytes.resize(before + want);
-            const std::size_t got = std::fread(bytes.data() + before, 1, want, stream);
-            bytes.resize(before + got);
-            if (got < want) break;
-            step = kChunk;
+        LineCutter cutter(bound);
+        std::string piece(std::size_t{1} << 16, '\0');
+        for (std::size_t got = piece.size(); got == piece.size();) {
+            got = std::fread(piece.data(), 1, piece.size(), stream);
+            if (!cutter.Feed(std::string_view(piece).substr(0, got))) break;
         }
         std::fclose(stream);
-        return bytes;
+        return cutter.Take();
     } catch (...) {
         return std::nullopt;
     }

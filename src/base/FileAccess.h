@@ -3,6 +3,8 @@
 // file beside the data file, is flushed to the disk and only then renamed over it, so a
 // crash, a full disk or a failed write leaves the previous file as it was.
 
+#include "base/Notation.h"
+
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -11,8 +13,9 @@
 
 namespace tarnwick {
 
-// Up to maxBytes of a regular file; nullopt when it cannot be opened (missing, a folder).
-std::optional<std::string> ReadFile(const std::filesystem::path& path, std::size_t maxBytes);
+// A regular file cut to bound, read a piece at a time, so that a long line is never held
+// whole; nullopt when it cannot be opened (missing, a folder).
+std::optional<std::string> ReadFile(const std::filesystem::path& path, LineBound bound);
 
 // Replaces the file with text, keeping its permissions; false, with the file untouched
 // and no temporary file left, when any step failed. A read-only folder or file, or a

@@ -109,6 +109,11 @@ bool IsQuoteOrLineEnd(char c) {
     return (ClassOf(c) & (kQuoteChar | kLineEndChar)) != 0;
 }
 
+// Most bytes are past CR, so one test tells them.
+bool IsLineEndByte(char c) {
+    return static_cast<unsigned char>(c) <= '\r' && (c == '\r' || c == '\n');
+}
+
 int DigitOf(char c) {
     return c >= '0' && c <= '9' ? c - '0' : -1;
 }
@@ -192,12 +197,28 @@ bool ParseDateTimeTo(std::string_view field, DateTime& out) {
 
 std::string FormatDouble(double value) {
     if (!std::isfinite(value) || value == 0) return "0";
-    char buf[64];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    // Rounded to 15 significant digits first: "d.dddddddddddddde+x".
+    char buf[32];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific, 14);
     if (ec != std::errc{}) return "0";
-    std::string text(buf, end);
-    for (char& c : text)
-        if (c == 'e') c = 'E';
+    const std::string_view scientific(buf, static_cast<std::size_t>(end - buf));
+    const std::size_t e = scientific.find('e');
+    const char* exponentBegin = buf + e + (scientific[e + 1] == '+' ? 2 : 1);
+    int exponent = 0;
+    std::from_chars(exponentBegin, end, exponent);
+    std::string digits;
+    for (char c : scientific.substr(0, e))
+        if (DigitOf(c) >= 0) digits.push_back(c);
+    digits.erase(digits.find_last_not_of('0') + 1);
+
+    std::string text = value < 0 ? "-" : "";
+    if (exponent < 0) {
+        text.append("0.").append(static_cast<std::size_t>(-exponent - 1), '0').append(digits);
+    } else if (const auto whole = static_cast<std::size_t>(exponent) + 1; digits.size() <= whole) {
+        text.append(digits).append(whole - digits.size(), '0');
+    } else {
+        text.append(digits, 0, whole).append(".").append(digits, whole);
+    }
     return text;
 }
 
@@ -259,6 +280,44 @@ std::optional<DateTime> ParseDateTime(std::string_view field) {
     return Optional(ParseDateTimeTo, field);
 }
 
+bool LineCutter::Feed(std::string_view piece) {
+    if (lines_ == bound_.lines) return false;
+    // Bytes are kept in runs, appended when a line is too long or the bound is reached.
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < piece.size();) {
+        if (afterCr_ && piece[i] == '\n') ++i; // the second byte of a CR LF
+        afterCr_ = false;
+        std::size_t end = i;
+        while (end < piece.size() && !IsLineEndByte(piece[end])) ++end;
+        std::size_t take = 0;
+        if (kept_ <= bound_.lineLength) {
+            take = std::min(end - i, bound_.lineLength - kept_);
+            if (take < end - i) ++take; // the byte that shows the line is too long
+        }
+        kept_ += take;
+        if (i + take < end) {
+            text_.append(piece, runStart, i + take - runStart);
+            runStart = end;
+        }
+        if (end == piece.size()) break;
+        afterCr_ = piece[end] == '\r';
+        kept_ = 0;
+        i = end + 1;
+        if (++lines_ == bound_.lines) {
+            text_.append(piece, runStart, i - runStart);
+            return false;
+        }
+    }
+    text_.append(piece, runStart);
+    return true;
+}
+
+std::string CutToBound(std::string_view text, LineBound bound) {
+    LineCutter cutter(bound);
+    cutter.Feed(text);
+    return cutter.Take();
+}
+
 NotationReader::NotationReader(std::string_view text, std::size_t maxLineLength)
     : text_(text), maxLineLength_(maxLineLength) {}
 
@@ -268,8 +327,18 @@ std::optional<std::string_view> NotationReader::NextField() {
     return field;
 }
 
+void NotationReader::SkipLine(std::size_t from) {
+    const std::size_t end = text_.find_first_of("\r\n", from);
+    if (end == std::string_view::npos) {
+        pos_ = text_.size();
+    } else {
+        pos_ = end + 1;
+        if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    }
+    lineStart_ = pos_;
+}
+
 bool NotationReader::TakeField(std::string_view& out) {
-    if (failed_) return false;
     const char* const d = text_.data();
     const std::size_t size = text_.size();
     // Nothing past this point belongs to an acceptable line.
@@ -296,7 +365,8 @@ bool NotationReader::TakeField(std::string_view& out) {
     while (scan < limit && !IsDelimiter(d[scan])) ++scan;
     const std::size_t delimiter = scan;
     if (delimiter == limit && (limit != size || size - lineStart_ > maxLineLength_)) {
-        failed_ = true;
+        // Too long to be a line written here: it costs this field alone.
+        SkipLine(limit);
         return false;
     }
     if (!quoted) {

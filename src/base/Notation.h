@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tarnwick {
 
@@ -17,8 +18,9 @@ inline constexpr std::string_view kLineEnd = "\r\n";
 // Put at the start of a text file by some Windows editors; readers skip it.
 inline constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-// Full stop whatever the locale, at most 15 significant digits, no trailing zeros:
-// "0", "32.78", "-96.8", "0.5". Values the notation cannot hold (NaN, infinity) give "0".
+// Decimal notation however small or large, never an exponent: full stop whatever the
+// locale, at most 15 significant digits, no trailing zeros: "0", "32.78", "-96.8", "0.5",
+// "0.00001", "-123456789012346000". Values the notation cannot hold (NaN, infinity) give "0".
 std::string FormatDouble(double value);
 
 // "#hh:mm:ss#" when the date part is zero, "#yyyy-mm-dd#" when only the time part is,
@@ -56,21 +58,51 @@ inline bool IsTimeOfDay(DateTime value) {
     return value >= 0 && value < 1;
 }
 
+// How much of a file its reader takes: the first `lines` lines of up to `lineLength` bytes each.
+struct LineBound {
+    std::size_t lines;
+    std::size_t lineLength;
+};
+
+// Cuts a text, fed piece by piece, to a LineBound: the lines past the bound are dropped and
+// a longer line keeps lineLength + 1 bytes, so that its reader still sees it is too long.
+// Line ends (CR LF, a bare LF or a bare CR) stay as they are. However long the text's lines,
+// it holds at most lines * (lineLength + 3) bytes.
+class LineCutter {
+public:
+    explicit LineCutter(LineBound bound) : bound_(bound) {}
+
+    // False once the last line of the bound is complete: nothing fed after it is kept.
+    bool Feed(std::string_view piece);
+    std::string Take() { return std::move(text_); }
+
+private:
+    LineBound bound_;
+    std::string text_;
+    std::size_t lines_ = 0;
+    std::size_t kept_ = 0; // of the line being fed
+    bool afterCr_ = false;
+};
+
+// The whole text through a LineCutter.
+std::string CutToBound(std::string_view text, LineBound bound);
+
 // Takes fields one by one out of a file's bytes. A field runs to the next comma or
 // line end (CR LF, a bare LF or a bare CR); blanks before it are skipped and blanks
 // after an unquoted field dropped. A field that starts with a double quote is the text
 // up to the next double quote on its line (commas included); anything after that
 // quote up to the delimiter is ignored.
 //
-// A line longer than maxLineLength bytes ends the reading: its fields are refused.
-// So reading n fields never needs more than n * (maxLineLength + 2) bytes, and a
-// file cut to that many bytes reads exactly as the whole file would.
+// A line longer than maxLineLength bytes is refused: the field that runs past that
+// length is missing and the next one starts on the next line. So the first n fields
+// of a text read the same from the text cut to LineBound{n, maxLineLength}.
 class NotationReader {
 public:
     explicit NotationReader(std::string_view text, std::size_t maxLineLength);
 
     // nullopt at the end of the text, or when the field's line is too long.
     std::optional<std::string_view> NextField();
+    bool AtEnd() const { return pos_ == text_.size(); }
 
     // Each takes one field and parses it as its kind; false, with out left as it was,
     // when the field is missing or not of that kind.
@@ -81,19 +113,14 @@ public:
     // A date-time of any form kept as its time of day; a date in front of it is no damage.
     bool ReadTimeOfDay(DateTime& out);
 
-    // Bytes needed to hold the first fieldCount fields of any file this reader accepts.
-    static std::size_t ByteBudget(std::size_t fieldCount, std::size_t maxLineLength) {
-        return fieldCount * (maxLineLength + 2);
-    }
-
 private:
     bool TakeField(std::string_view& out);
+    void SkipLine(std::size_t from);
 
     std::string_view text_;
     std::size_t maxLineLength_;
     std::size_t pos_ = 0;
     std::size_t lineStart_ = 0;
-    bool failed_ = false;
 };
 
 // Calls visit for every record of a table of nested std::arrays, in file order.

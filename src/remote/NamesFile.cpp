@@ -4,13 +4,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 
 namespace tarnwick {
 namespace {
 
 // Far beyond the 18 characters a name box takes; it only bounds what is read.
-constexpr std::size_t kMaxNameLine = 1024;
+constexpr std::size_t kMaxNameLine = 4096;
 // A name must leave room for its two quotes, or the line written would be refused at the next start.
 constexpr std::size_t kMaxNameBytes = kMaxNameLine - 2;
 
@@ -36,13 +35,13 @@ void AppendUtf8(std::string& out, char32_t cp) {
 
 // One line, one name, whatever else a hand-edited line holds: the text between its first
 // double quote and the next one (or the line's end), or the whole line, trimmed, if it
-// holds no quote. nullopt for a line longer than any line written here.
-std::optional<std::string_view> NextName(std::string_view bytes, std::size_t& pos) {
+// holds no quote. A line longer than any written here costs its own name alone, which is empty.
+std::string_view NextName(std::string_view bytes, std::size_t& pos) {
     const std::size_t end = std::min(bytes.find_first_of("\r\n", pos), bytes.size());
     std::string_view line = bytes.substr(pos, end - pos);
-    if (line.size() > kMaxNameLine) return std::nullopt;
     pos = end;
     if (pos < bytes.size() && bytes[pos++] == '\r' && pos < bytes.size() && bytes[pos] == '\n') ++pos;
+    if (line.size() > kMaxNameLine) return {};
     if (const std::size_t open = line.find('"'); open != std::string_view::npos) {
         line.remove_prefix(open + 1);
         return line.substr(0, line.find('"'));
@@ -124,16 +123,13 @@ int ParseNames(std::string_view bytes, DeviceNameTable& names) {
     std::size_t pos = 0;
     for (auto& house : names) {
         for (std::string& name : house) {
-            const std::optional<std::string_view> value =
-                pos < bytes.size() ? NextName(bytes, pos) : std::nullopt;
-            if (!value) {
-                // Past the end, or past a line too long to be one written here.
-                pos = bytes.size();
+            if (pos >= bytes.size()) {
                 name.clear();
                 continue;
             }
+            const std::string_view value = NextName(bytes, pos);
             // Decided line by line: one line saved in another editor leaves the others as they are.
-            name = SanitizeName(IsValidUtf8(*value) ? std::string(*value) : Windows1252ToUtf8(*value));
+            name = SanitizeName(IsValidUtf8(value) ? std::string(value) : Windows1252ToUtf8(value));
             ++count;
         }
     }
@@ -153,8 +149,9 @@ std::string FormatNames(const DeviceNameTable& names) {
     return writer.Take();
 }
 
-std::size_t NamesByteBudget() {
-    return NotationReader::ByteBudget(kDeviceCount, kMaxNameLine) + kUtf8Bom.size();
+LineBound NamesLineBound() {
+    // The byte-order mark stands before the first line and takes none of its length.
+    return {kDeviceCount, kMaxNameLine + kUtf8Bom.size()};
 }
 
 } // namespace tarnwick

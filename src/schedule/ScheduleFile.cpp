@@ -12,8 +12,8 @@ constexpr std::size_t kClearRecordBytes = 2 * (12 + 9 + 3);
 
 } // namespace
 
-std::size_t ScheduleByteBudget() {
-    return NotationReader::ByteBudget(kScheduleLineCount, kMaxScheduleLine);
+LineBound ScheduleLineBound() {
+    return {kScheduleLineCount, kMaxScheduleLine};
 }
 
 int ParseSchedule(std::string_view bytes, WeeklyTable& table) {

@@ -1,6 +1,7 @@
 #pragma once
 // schedule.txt: the weekly timetable, six lines a record, device by weekday by pair.
 
+#include "base/Notation.h"
 #include "schedule/WeeklySchedule.h"
 
 #include <cstddef>
@@ -19,8 +20,8 @@ constexpr int ScheduleRecordLine(int device, int weekday, int pair) {
     return 1 + kScheduleValuesPerRecord * (pair + kPairCount * (weekday + kWeekdayCount * device));
 }
 
-// The most of a file that can matter: a longer one is read no further.
-std::size_t ScheduleByteBudget();
+// The most of a file that can matter: its lines, each cut where it is too long to be read.
+LineBound ScheduleLineBound();
 
 // Fills the whole table from a file's bytes and gives how many records were read.
 // The records from a short or damaged one on (a value not of its field's kind) are

@@ -21,8 +21,8 @@ template <typename Code> bool ReadCode(NotationReader& reader, Code& out) {
 
 } // namespace
 
-std::size_t SunriseByteBudget() {
-    return NotationReader::ByteBudget(kSunriseLineCount, kMaxSunriseLine);
+LineBound SunriseLineBound() {
+    return {kSunriseLineCount, kMaxSunriseLine};
 }
 
 int ParseSunEvents(std::string_view bytes, SunEventTable& table) {

@@ -1,6 +1,7 @@
 #pragma once
 // Sunrise.txt: the sunrise and sunset events, four lines an event, device by slot.
 
+#include "base/Notation.h"
 #include "sun/SunEvents.h"
 
 #include <cstddef>
@@ -18,8 +19,8 @@ constexpr int SunriseEventLine(int device, int slot) {
     return 1 + kSunriseValuesPerEvent * (slot + kSunSlotCount * device);
 }
 
-// The most of a file that can matter: a longer one is read no further.
-std::size_t SunriseByteBudget();
+// The most of a file that can matter: its lines, each cut where it is too long to be read.
+LineBound SunriseLineBound();
 
 // Fills the whole table from a file's bytes and gives how many events were read.
 // The events from a short or damaged one on (a value not of its field's kind) are

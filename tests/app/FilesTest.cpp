@@ -17,6 +17,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include <stdlib.h>
 #include <sys/resource.h>
@@ -80,9 +81,8 @@ TEST_F(DataFilesTest, TheNewTextReplacesTheFileAndNothingIsLeftBeside) {
     folder.Write("config.txt", "old");
     folder.Write("config.txt.tarnwick-tmp", "left by a crash");
     EXPECT_TRUE(WriteFile("config.txt", "new text"));
-    EXPECT_EQ(ReadFile(folder / "config.txt", 100), "new text");
-    EXPECT_EQ(ReadFile(folder / "config.txt", 3), "new");
-    EXPECT_EQ(ReadFile(folder / "names.txt", 100), std::nullopt);
+    EXPECT_EQ(ReadFile(folder / "config.txt", ConfigLineBound()), "new text");
+    EXPECT_EQ(ReadFile(folder / "names.txt", ConfigLineBound()), std::nullopt);
     EXPECT_EQ(folder.Contents(), Names{"config.txt"});
 }
 
@@ -166,8 +166,8 @@ TEST(Engine, EachMinuteSavesWhatChangedAndRetriesWhatFailed) {
     EXPECT_NE(folder.Read("Sunrise.txt"), sunrise);
 }
 
-// What was read before the damage stands; every setting after it takes its default.
-TEST(ConfigFile, ADamagedFileKeepsWhatWasReadAndDefaultsTheRest) {
+// A value that cannot be read costs its own setting; a file that ends early, the settings after its end.
+TEST(ConfigFile, ADamagedValueCostsOnlyItsOwnSetting) {
     const auto with = [](int line, const std::string& text) {
         Names lines = Lines(kDallas);
         lines[line] = text;
@@ -181,25 +181,60 @@ TEST(ConfigFile, ADamagedFileKeepsWhatWasReadAndDefaultsTheRest) {
         {"COM 1\r\nPentium IV\r\n  3200MHz\r\n30\r\n32.78\r\n-96.8\r\n6\r\n#FALSE#\r\n",
          "1 27 400 30 32.78 -96.8 6 0"},
         {with(0, "\"com 1\""), "2 27 400 30 32.78 -96.8 6 0"},
-        {with(3, "thirty"), "1 27 400 45 0 0 6 1"},
+        {with(3, "thirty"), "1 27 400 45 32.78 -96.8 6 0"},
         {with(4, "1,5"), "1 27 400 30 1 5 6 1"},
         {with(4, "-.5"), "1 27 400 30 -0.5 -96.8 6 0"},
-        {with(6, "99999"), "1 27 400 30 32.78 -96.8 6 1"},
-        {with(2, std::string(5'000'000, '7')), "1 27 25 45 0 0 6 1"}};
+        {with(6, "99999"), "1 27 400 30 32.78 -96.8 6 0"}};
     for (const auto& [bytes, settings] : cases)
         EXPECT_EQ(SettingsText(ParseConfig(bytes)), settings) << bytes.substr(0, 80);
 }
 
+// A line far too long to read, among good ones, on its way from the disk and back: it costs its own
+// setting, which takes its default, and every other line is written back as it was.
+TEST(ConfigFile, ALongLineCostsOnlyItsOwnSetting) {
+    for (const auto& [line, fallback] : {std::pair{0, "\"COM 2\""}, std::pair{4, "0"}}) {
+        TempFolder folder;
+        Names lines = Lines(kDallas);
+        lines[line] = "\"" + std::string(1 << 20, '7') + "\"";
+        folder.Write("config.txt", Join(lines));
+        Tables tables;
+        Persistence files(folder.path(), tables.Refs());
+        files.Load();
+        files.SaveAll();
+        lines[line] = fallback;
+        EXPECT_EQ(folder.Read("config.txt"), Join(lines));
+    }
+}
+
+// Latitude and longitude in decimal however small or large, rounded to 15 significant digits,
+// never with an exponent, and read back as written.
+TEST(ConfigFile, DoublesAreWrittenInDecimalWithoutAnExponent) {
+    EXPECT_EQ(FormatConfig(ParseConfig(kDallas)), kDallas);
+    const std::tuple<double, double, const char*, const char*> cases[] = {
+        {0.00001, -123456789012345678.0, "0.00001", "-123456789012346000"},
+        {-1.25e-20, 9.87654321098765432e22, "-0.0000000000000000000125", "98765432109876500000000"},
+        {0.1 + 0.2, -99.99999999999999, "0.3", "-100"},
+        {123456.7890123456, -0.000123456789012345678, "123456.789012346", "-0.000123456789012346"}};
+    for (const auto& [latitude, longitude, latitudeText, longitudeText] : cases) {
+        Settings settings;
+        settings.location.latitude = latitude;
+        settings.location.longitude = longitude;
+        const std::string text = FormatConfig(settings);
+        EXPECT_EQ(Lines(text)[4], latitudeText);
+        EXPECT_EQ(Lines(text)[5], longitudeText);
+        EXPECT_EQ(FormatConfig(ParseConfig(text)), text);
+    }
+}
+
 // Lines as an editor leaves them: one name a line whatever else the line holds, each line in
-// UTF-8 or Windows-1252 by itself, a byte-order mark, a name longer than the box takes; and
-// nothing read past a line longer than any written here.
+// UTF-8 or Windows-1252 by itself, a byte-order mark, a name longer than the box takes; the names
+// past the file's end are empty.
 TEST(NamesFile, AHandEditedFileKeepsEveryNameWholeAndOnItsDevice) {
     auto names = std::make_unique<DeviceNameTable>();
     for (auto& house : *names) house.fill("old");
     EXPECT_EQ(ParseNames("\xEF\xBB\xBF\"Porch\",\r\n\"Hall\", \"x\"\n\"Caf\xE9\"\r\"K\xC3\xBC"
                          "che\"\r\n  plain, text \r\n"
-                         "ab\"c\r\n\"Den \"Lamp\"\r\n\"Garden lights by the back door\"\r\n\"" +
-                             std::string(1100, 'y') + "\"\r\n\"z\"",
+                         "ab\"c\r\n\"Den \"Lamp\"\r\n\"Garden lights by the back door\"\r\n",
                          *names),
               8);
     const Names lines = Lines(FormatNames(*names));
@@ -211,17 +246,32 @@ TEST(NamesFile, AHandEditedFileKeepsEveryNameWholeAndOnItsDevice) {
                      "\"\""}));
 }
 
-// A line holds at most 1024 bytes. A name read from a full line gains two quotes when written,
+// A line holds at most 4096 bytes. A name read from a full line gains two quotes when written,
 // and one read as Windows-1252 grows in UTF-8: unless they are cut, the next start refuses that
-// line and loses every name after it.
-TEST(NamesFile, ALongNameIsCutSoThatTheNamesAfterItSurviveTheNextStart) {
-    for (const std::string& first : {std::string(1024, 'a'), std::string(701, '\xE9')}) {
+// line and loses the name.
+TEST(NamesFile, ALongNameIsCutSoThatItSurvivesTheNextStart) {
+    for (const std::string& first : {std::string(4096, 'a'), std::string(2731, '\xE9')}) {
         auto names = std::make_unique<DeviceNameTable>(), back = std::make_unique<DeviceNameTable>();
         ASSERT_EQ(ParseNames(first + "\r\n\"Den Lamp\"\r\n", *names), 2);
-        EXPECT_GT((*names)[0][0].size(), 1000u);
+        EXPECT_GT((*names)[0][0].size(), 4000u);
         EXPECT_EQ(ParseNames(FormatNames(*names), *back), 256);
         EXPECT_TRUE(*back == *names);
     }
+}
+
+// A name of 1,100 characters is kept whole; a line too long to read costs its own name alone, and
+// the other names are read in order and written back as they were.
+TEST(NamesFile, ALongLineCostsOnlyItsOwnName) {
+    TempFolder folder;
+    Names lines = {"\"" + std::string(1 << 20, 'x') + "\"", "\"" + std::string(1100, 'y') + "\""};
+    for (int n = 2; n < 256; ++n) lines.push_back("\"Name" + std::to_string(n) + "\"");
+    folder.Write("names.txt", Join(lines));
+    Tables tables;
+    Persistence files(folder.path(), tables.Refs());
+    files.Load();
+    files.SaveAll();
+    lines[0] = "\"\"";
+    EXPECT_EQ(folder.Read("names.txt"), Join(lines));
 }
 
 // Every record set and different: both halves, shifts of both signs, seconds, the 16-bit extremes.

@@ -267,6 +267,25 @@ private slots:
         QCOMPARE(f->window->size(), size);
     }
 
+    // At the font shown, the randomize caption and the About window's safety notice keep to their two
+    // lines, and the Sunrise and Sunset labels stand halfway down both rows of their pair.
+    void captionsKeepToTheirLinesAndTheSunLabelsStandBesideBothRowsOfTheirPair() {
+        f->Start(2);
+        f->Get<QAction>("mnuHelpAbout")->trigger();
+        for (const char* name : {"lblRandomize", "lblSafety"}) {
+            const auto* label = f->Get<QLabel>(name);
+            const double lines =
+                label->heightForWidth(label->width()) / double(label->fontMetrics().lineSpacing());
+            QCOMPARE(qRound(lines), 2);
+        }
+        for (const auto& [side, row] : {std::pair{"lblSunrise", 0}, std::pair{"lblSunset", 2}}) {
+            const int middle = (f->Get("cboSunriseWhen", row)->geometry().center().y() +
+                                f->Get("cboSunriseWhen", row + 1)->geometry().center().y()) /
+                               2;
+            QVERIFY2(qAbs(f->Get(side)->geometry().center().y() - middle) <= 1, side);
+        }
+    }
+
     // A pseudo-terminal stands in for a USB adapter: its device can go away and come back under
     // a fixed path. It has no modem lines, so what the port is asked to do with them is watched.
     void aRealPortOpensWithBothLinesUpAndIsOpenedAgainAfterItWentAway() {

@@ -12,6 +12,7 @@
 
 #include "widgets/ComboBoxes.h"
 #include "widgets/Detach.h"
+#include "widgets/WrapWidth.h"
 
 namespace tarnwick {
 namespace {
@@ -50,7 +51,8 @@ SchedulePanel::SchedulePanel(WeeklyTable& weekly, const DeviceNameTable& names, 
     auto* lblRandomize = new QLabel(QStringLiteral("Randomize Time (1 to 99 minutes)"), this);
     lblRandomize->setObjectName(QStringLiteral("lblRandomize"));
     lblRandomize->setWordWrap(true);
-    lblRandomize->setMaximumWidth(180);
+    // Two lines high, as wide as that takes in the font shown.
+    lblRandomize->setFixedWidth(WidthForLines(lblRandomize->fontMetrics(), lblRandomize->text(), 2));
     QStringList intervals;
     for (int r = 1; r <= kRandomChoices; ++r) intervals << QString::number(r);
     intervalBox_ = MakeEditableCombo(this, QStringLiteral("cboRandomTime"), intervals, QString());

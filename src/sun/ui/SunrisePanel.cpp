@@ -61,7 +61,9 @@ SunrisePanel::SunrisePanel(SunEventTable& events, const DeviceNameTable& names, 
                                    QStringLiteral("Do What"), QStringLiteral("Randomize")};
         for (int c = 0; c < 4; ++c)
             grid->addWidget(MakeLabel(this, block.names[c], texts[c]), block.gridRow, 1 + c);
-        grid->addWidget(MakeLabel(this, block.sideName, reference), block.gridRow + 1, 0);
+        // Beside both rows of its pair, halfway down them.
+        grid->addWidget(MakeLabel(this, block.sideName, reference), block.gridRow + 1, 0, 2, 1,
+                        Qt::AlignVCenter);
     }
 
     for (int row = 0; row < kSunSlotCount; ++row) {
