@@ -80,6 +80,8 @@ struct Program {
         edit->selectAll();
         QTest::keyClicks(edit, keys);
     }
+    // Clicks into an editable combo box, types over its text and leaves it with Tab.
+    void Pick(const QString& box, const QString& keys) { Type(Get<QComboBox>(box)->lineEdit(), keys); }
     // A timer tick every 1.5 s for the given number of minutes.
     void RunMinutes(int minutes) {
         for (int i = 0; i < minutes * 40; ++i) {
@@ -306,12 +308,40 @@ private slots:
         for (int i : {2, 2, 0}) f->Click(unit(i));
         f->TypeInto("cboAddress", "P");
         f->Click(f->Get("btnBright"));
-        f->TypeInto("cboAddress", "a"); // no such house code: A
+        f->TypeInto("cboAddress", "a"); // any case
         f->Click(f->Get("btnDim"));
         QVERIFY(!unit(0)->isChecked());
         f->TypeInto("cboAddress", "C");
         QVERIFY(unit(0)->isChecked() && !unit(2)->isChecked());
         QCOMPARE(f->TakeSent(), (QStringList{"C3 On", "C3 Off", "C1 On", "P Bright", "A Dim"}));
+    }
+
+    // Whatever its case, a house or device typed is the one used; a text that names nothing
+    // gives way, once left, to what the program uses instead.
+    void whatIsTypedIntoABoxIsWhatIsUsedAndTheBoxShowsWhatIsUsed() {
+        f->Start();
+        f->Pick("cboAddress", "c");
+        f->Click(f->Get("chkA", 2));
+        QCOMPARE(f->TakeSent(), QStringList{"C3 On"});
+        f->ClickTab(1);
+        f->Pick("cboDevice", "a3");
+        Type(f->Get("mebOnOff", 16), "0730");
+        f->Pick("cboDevice", "Q7");
+        Type(f->Get("mebOnOff", 17), "2200");
+        f->Pick("cboRandomTime", "150");
+        f->ClickTab(2);
+        f->Pick("cboSunriseDevice", "b5");
+        f->Pick("cboSunriseWhen(0)", "Sometime");
+        f->Pick("cboSunriseAction(0)", "oN");
+        QStringList shown;
+        for (const char* box : {"cboAddress", "cboDevice", "cboRandomTime", "cboSunriseDevice",
+                                "cboSunriseWhen(0)", "cboSunriseAction(0)"})
+            shown << f->Get<QComboBox>(box)->currentText();
+        QCOMPARE(shown, (QStringList{"C", "A1", "1", "B5", "At Sunrise", "On"}));
+        QCOMPARE(f->Run().weekly()[2][2][0], (SchedulePair{MakeTime(7, 30), true, 0, 0, false, 0}));
+        QCOMPARE(f->Run().weekly()[0][2][0], (SchedulePair{0, false, 0, MakeTime(22, 0), true, 0}));
+        QCOMPARE(f->Run().settings().randomInterval, 1);
+        QCOMPARE(f->Run().sunEvents()[20][0], (SunEvent{SunWhen::At, 0, SunAction::On, 0}));
     }
 
     void namesStayWithTheirHouseAndComeBackAfterARestartWithoutQuotes() {
@@ -379,7 +409,7 @@ private slots:
         pair.onTime = MakeTime(6, 20);
         f->ClickTab(1); // the selected tab again
         QCOMPARE(time(16), QStringLiteral("06:20"));
-        f->TypeInto("cboDevice", "c5"); // no such device: A1
+        f->TypeInto("cboDevice", "Q7"); // no such device: A1
         QCOMPARE(time(16), QStringLiteral("__:__"));
     }
 
@@ -506,7 +536,7 @@ private slots:
         const SunEvent* events = f->Run().sunEvents()[0].data();
         box("cboSunriseWhen", 2)->setCurrentIndex(2);   // "After Sunset"
         box("cboSunriseAction", 3)->setCurrentIndex(2); // "Off"
-        f->TypeInto("cboSunriseAction(1)", "on");       // no such entry: nothing
+        f->TypeInto("cboSunriseAction(1)", "Soon");     // no such entry: nothing
         Type(offset(0), "0030");
         QVERIFY(events[2].when == SunWhen::After && events[3].action == SunAction::Off &&
                 events[1].action == SunAction::Nothing && events[0].offset == MakeTime(0, 30));

@@ -77,7 +77,7 @@ RemotePanel::RemotePanel(DeviceNameTable& names, Transmitter& transmitter, QWidg
 }
 
 std::int16_t RemotePanel::HouseInBox() const {
-    return static_cast<std::int16_t>(std::max(ExactIndex(houseBox_), 0));
+    return static_cast<std::int16_t>(TakenIndex(houseBox_));
 }
 
 void RemotePanel::ShowNames() {

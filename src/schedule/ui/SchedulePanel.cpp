@@ -119,13 +119,11 @@ void SchedulePanel::ShowDevice(int device) {
 }
 
 std::int16_t SchedulePanel::DeviceInBox() const {
-    const int i = ExactIndex(deviceBox_);
-    return static_cast<std::int16_t>(i < 0 ? 0 : i);
+    return static_cast<std::int16_t>(TakenIndex(deviceBox_));
 }
 
 std::int16_t SchedulePanel::IntervalInBox() const {
-    const int i = ExactIndex(intervalBox_);
-    return static_cast<std::int16_t>(i < 0 ? 1 : i + 1);
+    return static_cast<std::int16_t>(TakenIndex(intervalBox_) + 1);
 }
 
 void SchedulePanel::ShowInterval() {
@@ -134,6 +132,8 @@ void SchedulePanel::ShowInterval() {
         settings_.randomInterval = IntervalInBox();
     else
         intervalBox_->setEditText(text);
+    // An interval the list does not hold shows as the one it becomes.
+    ShowTakenItem(intervalBox_);
 }
 
 void SchedulePanel::StoreTypedTimes() {
