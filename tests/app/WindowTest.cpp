@@ -641,12 +641,33 @@ private slots:
         enter(4, "48");
         QCOMPARE(sunTimes(), QStringLiteral("Sunrise 01:20:00 Sunset 15:38:00"));
         QTest::keyClick(Get(dialog, "cboLatitude"), Qt::Key_Down); // a new hemisphere counts at once
-        QVERIFY(f->Run().settings().location.latitude < 0);
+        const double latitude = f->Run().settings().location.latitude;
+        QVERIFY(latitude < 0);
+        // A refused value gives way to the one the field held, and the place stays where it was.
         for (const auto& [i, text] : {std::pair{0, "90"}, {4, "60"}, {3, "999"}, {5, "1x2"}}) enter(i, text);
         QCOMPARE(f->messages, (QStringList{"Enter a Value between 0 and 89", "Enter a Value between 0 and 59",
                                            "Enter a Value between 0 and 179"}));
-        QVERIFY(f->Run().settings().location.latitude == -(46 / 60.0 + 48 / 3600.0) &&
-                f->Run().settings().location.longitude == -12 / 3600.0);
+        QStringList fields;
+        for (auto* field : dialog->findChildren<DigitsBox*>()) fields << field->Digits();
+        QCOMPARE(fields.join(' '), QStringLiteral("32 46 48 96 48 12"));
+        QVERIFY(f->Run().settings().location.latitude == latitude &&
+                f->Run().settings().location.longitude == -(96 + 48 / 60.0 + 12 / 3600.0));
+    }
+
+    void aRefusedLocationValueLeavesThePlaceInConfigTxtAsItWas() {
+        const QByteArray config =
+            "\"COM 2\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n45\r\n40\r\n-96.8\r\n6\r\n#TRUE#\r\n";
+        f->Write("config.txt", config);
+        f->window->Load();
+        f->Get<QAction>("mnuLocation")->trigger();
+        QWidget* dialog = f->Get("frmLocation");
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        Type(Get(dialog, "mebLatitude", 0), "95");
+        QVERIFY(f->messages == QStringList{"Enter a Value between 0 and 89"} &&
+                Get<DigitsBox>(dialog, "mebLatitude", 0)->Digits() == "40");
+        f->Click(Get(dialog, "cmdLocationOK"));
+        f->Get<QAction>("mnuExit")->trigger();
+        QCOMPARE(f->Read("config.txt"), config);
     }
 };
 
