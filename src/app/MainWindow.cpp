@@ -173,6 +173,10 @@ void MainWindow::BuildPages() {
     sunrise_ = new SunrisePanel(engine_->sunEvents(), engine_->names(), engine_->settings(),
                                 engine_->random(), central);
     pages_ = {remote_, schedule_, sunrise_};
+    // A time typed and not taken is said for a few seconds where the user looks for news.
+    const auto say = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
+    connect(schedule_, &SchedulePanel::timeRefused, this, say);
+    connect(sunrise_, &SunrisePanel::timeRefused, this, say);
     // One page shown at a time, in room made for the largest: switching never resizes the window.
     pageStack_ = new QStackedLayout;
     for (QGroupBox* page : pages_) pageStack_->addWidget(page);

@@ -417,13 +417,18 @@ private slots:
         f->Start(1);
         SchedulePair& pair = f->Run().weekly()[0][2][0];
         pair.onRandomOffset = 5;
+        QStringList said;
         for (const char* bad : {"6", "2400", "1260"}) {
             Type(f->Get("mebOnOff", 16), "2130");
             QCOMPARE(pair, (SchedulePair{MakeTime(21, 30), true, 5, 0, false, 0}));
             Type(f->Get("mebOnOff", 16), bad);
             QVERIFY(f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "__:__" &&
                     pair == (SchedulePair{0, false, 5, 0, false, 0}));
+            said << f->window->statusBar()->currentMessage().remove("Tuesday, first on time not taken: ");
         }
+        QCOMPARE(said, (QStringList{"6_:__ is incomplete (type hh:mm, as 07:30)",
+                                    "24:00 is not a time of day (00:00 to 23:59)",
+                                    "12:60 is not a time of day (00:00 to 23:59)"}));
         Type(f->Get("mebOnOff", 16), "0000"); // midnight is a real time
         QVERIFY(pair.onEnabled && pair.onTime == 0);
         Type(f->Get("mebOnOff", 18), "0730"); // Tuesday's second pair, a minute after the start
@@ -452,8 +457,21 @@ private slots:
         QCOMPARE(box(16)->displayText(), QStringLiteral("07:30"));
         QTest::mouseClick(box(17), Qt::LeftButton);
         QTest::keyClicks(box(17), "2215");
+        // The context menu's right-click leaves the cursor where typing left it; "7:30" is 07:30.
+        QTest::mouseClick(box(18), Qt::LeftButton);
+        QTest::keyClicks(box(18), "21");
+        const QPoint at = box(18)->rect().center();
+        QTest::mousePress(box(18), Qt::RightButton, {}, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, box(18)->mapToGlobal(at));
+        QApplication::sendEvent(box(18), &menu);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTest::keyClicks(box(18), "30");
+        QTest::mouseClick(box(19), Qt::LeftButton);
+        QTest::keyClicks(box(19), "7:30");
         f->Get<QAction>("mnuExit")->trigger();
-        QVERIFY(f->Read("schedule.txt").contains("#07:30:00#\r\n#TRUE#\r\n0\r\n#22:15:00#\r\n#TRUE#"));
+        QVERIFY(f->Read("schedule.txt")
+                    .contains("#07:30:00#\r\n#TRUE#\r\n0\r\n#22:15:00#\r\n#TRUE#\r\n0\r\n"
+                              "#21:30:00#\r\n#TRUE#\r\n0\r\n#07:30:00#\r\n#TRUE#"));
     }
 
     void theRandomBoxesDrawAShiftFromTheIntervalAndARefreshDrawsNothing() {

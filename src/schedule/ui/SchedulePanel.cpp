@@ -183,6 +183,8 @@ void SchedulePanel::TimeLeft(int i, int device) {
     } else {
         time = 0;
         enabled = false;
+        if (const QString why = WhyNotATime(timeBoxes_[i]->BoxText()); !why.isEmpty())
+            emit timeRefused(timeBoxes_[i]->accessibleName() + QStringLiteral(" not taken: ") + why);
         timeBoxes_[i]->SetBoxText(QStringLiteral("__:__"));
     }
 }

@@ -154,6 +154,8 @@ void SunrisePanel::OffsetLeft(int row, int device) {
         r.offset = *t;
     } else {
         r.offset = 0;
+        if (const QString why = WhyNotATime(offsetBoxes_[row]->BoxText()); !why.isEmpty())
+            emit timeRefused(offsetBoxes_[row]->accessibleName() + QStringLiteral(" not taken: ") + why);
         offsetBoxes_[row]->SetBoxText(QStringLiteral("__:__"));
     }
 }
