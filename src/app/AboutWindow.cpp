@@ -1,6 +1,7 @@
 #include "app/AboutWindow.h"
 
 #include "widgets/Twips.h"
+#include "widgets/Windows.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -76,6 +77,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addSpacing(twips(120));
     layout->addWidget(cmdClose, 0, Qt::AlignHCenter);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::hide);
+    HideOnEscapeAndEnter(this);
 }
 
 } // namespace tarnwick

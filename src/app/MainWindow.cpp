@@ -8,12 +8,13 @@
 #include "sun/ui/LocationDialog.h"
 #include "sun/ui/SunrisePanel.h"
 #include "widgets/MessageBox.h"
+#include "widgets/StatusLabel.h"
+#include "widgets/Windows.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStackedLayout>
@@ -38,6 +39,7 @@ constexpr std::array<const char*, 5> kClockCaptions = {"200 MHz or Less", "233 M
 // Makes the window the first time, then shows it again, modeless.
 template <typename Window, typename Make> void ShowSecondary(QPointer<Window>& window, Make make) {
     if (!window) window = make();
+    FitOnScreen(window);
     window->show();
     window->raise();
     window->activateWindow();
@@ -60,6 +62,7 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     BuildMenus();
     BuildPages();
     BuildStatusBar();
+    FitOnScreen(this);
     engine_->SetBeforeSave([this] { remote_->StoreNames(); });
     engine_->SetAfterFrame([this] { ShowStatus(); });
 
@@ -202,11 +205,9 @@ void MainWindow::BuildPages() {
 }
 
 void MainWindow::BuildStatusBar() {
-    const auto addLabel = [this](const char* name, const QString& accessibleName, int stretch) {
-        auto* label = new QLabel(statusBar());
+    const auto addLabel = [this](const char* name, const QString& what, int stretch) {
+        auto* label = new StatusLabel(what, statusBar());
         label->setObjectName(QString::fromLatin1(name));
-        label->setAccessibleName(accessibleName);
-        label->setTextFormat(Qt::PlainText);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setContentsMargins(4, 0, 4, 0);
         statusBar()->addWidget(label, stretch);
@@ -214,7 +215,7 @@ void MainWindow::BuildStatusBar() {
     };
     portLabel_ = addLabel("lblInterface", QStringLiteral("Interface"), 0);
     lastFrameLabel_ = addLabel("lblLastFrame", QStringLiteral("Last frame"), 1);
-    waitingLabel_ = addLabel("lblWaiting", QStringLiteral("Frames waiting"), 0);
+    waitingLabel_ = addLabel("lblWaiting", QStringLiteral("Queue"), 0);
     statusBar()->setSizeGripEnabled(false);
     // The pages keep their room; the window grows by the status bar.
     resize(560, 380 + statusBar()->sizeHint().height());
@@ -304,9 +305,9 @@ void MainWindow::ShowStatus() {
     const int port = engine_->settings().commPort;
     if (port >= 1 && port <= 4) portActions_[port - 1]->setChecked(engine_->transmitter().IsPortOpen());
     const StatusTexts status = engine_->Status();
-    portLabel_->setText(QString::fromStdString(status.port));
-    lastFrameLabel_->setText(QString::fromStdString(status.lastFrame));
-    waitingLabel_->setText(QString::fromStdString(status.waiting));
+    portLabel_->SetText(QString::fromStdString(status.port));
+    lastFrameLabel_->SetText(QString::fromStdString(status.lastFrame));
+    waitingLabel_->SetText(QString::fromStdString(status.waiting));
     // An empty panel would read as a missing text.
     lastFrameLabel_->setVisible(!status.lastFrame.empty());
     waitingLabel_->setVisible(!status.waiting.empty());

@@ -13,7 +13,6 @@
 
 class QAction;
 class QGroupBox;
-class QLabel;
 class QStackedLayout;
 class QTabBar;
 class QTimer;
@@ -25,6 +24,7 @@ class HelpWindow;
 class LocationDialog;
 class RemotePanel;
 class SchedulePanel;
+class StatusLabel;
 class SunrisePanel;
 class UpcomingWindow;
 
@@ -84,9 +84,9 @@ private:
     std::array<QAction*, 4> portActions_{};
     std::array<QAction*, 4> cpuActions_{};
     std::array<QAction*, 5> clockActions_{};
-    QLabel* portLabel_ = nullptr;
-    QLabel* lastFrameLabel_ = nullptr;
-    QLabel* waitingLabel_ = nullptr;
+    StatusLabel* portLabel_ = nullptr;
+    StatusLabel* lastFrameLabel_ = nullptr;
+    StatusLabel* waitingLabel_ = nullptr;
 
     // The secondary windows, each made on first use and kept until exit.
     QPointer<LocationDialog> locationWindow_;

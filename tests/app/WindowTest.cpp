@@ -200,6 +200,22 @@ private slots:
         QCOMPARE(status(), (QStringList{"COM 2 (/dev/ttyS1): not open (No such file or directory)", "", ""}));
         f->Click(f->Get("chkA", 0));
         QCOMPARE(status()[1], QStringLiteral("07:29:10  A1 On  (manual)  not sent: no port open"));
+        // A screen reader hears what a panel is and its whole text; a text cut short for want of
+        // room shows whole in its tooltip.
+        const auto heard = [this](const char* label) {
+            return QAccessible::queryAccessibleInterface(f->Get(label))->text(QAccessible::Name);
+        };
+        QCOMPARE(heard("lblInterface"), "Interface: " + status()[0]);
+        QCOMPARE(heard("lblLastFrame"), "Last frame: " + status()[1]);
+        int cut = 0;
+        for (const char* name : {"lblInterface", "lblLastFrame"}) {
+            auto* label = f->Get<QLabel>(name);
+            const bool fits =
+                label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width();
+            QVERIFY2(fits || label->toolTip() == label->text(), name);
+            cut += !fits;
+        }
+        QVERIFY(cut > 0 && f->window->width() <= f->window->screen()->availableGeometry().width());
         f->serial->failOpen = false; // plugged in: the next frame opens it
         for (int tick = 0; tick < 34; ++tick) f->clock.AdvanceSeconds(1.5), f->window->Tick();
         QCOMPARE(status(), (QStringList{"COM 2 (/dev/ttyS1)", "07:30:01  A1 On  (schedule)", "1 frame waiting"}));
@@ -314,6 +330,18 @@ private slots:
         f->TypeInto("cboAddress", "C");
         QVERIFY(unit(0)->isChecked() && !unit(2)->isChecked());
         QCOMPARE(f->TakeSent(), (QStringList{"C3 On", "C3 Off", "C1 On", "P Bright", "A Dim"}));
+        // Tab runs through the units by number, then to the house code and its buttons.
+        QStringList order, expected;
+        for (int u = 0; u < 16; ++u)
+            expected << QStringLiteral("txtA(%1)").arg(u) << QStringLiteral("chkA(%1)").arg(u);
+        expected += QStringList{"cboAddress", "btnDim", "btnBright"};
+        f->Get("txtA", 0)->setFocus();
+        for (int i = 0; i < expected.size(); ++i) {
+            QWidget* at = QApplication::focusWidget();
+            order << (qobject_cast<QComboBox*>(at->parentWidget()) ? at->parentWidget() : at)->objectName();
+            QTest::keyClick(at, Qt::Key_Tab);
+        }
+        QCOMPARE(order, expected);
     }
 
     // Whatever its case, a house or device typed is the one used; a text that names nothing
@@ -350,15 +378,16 @@ private slots:
         const auto type = [&](int i, const char* text) {
             name(i)->setFocus(), QTest::keyClicks(name(i), text);
         };
-        QApplication::clipboard()->setText("a\"b");
+        QApplication::clipboard()->setText("a\"\tb");
         name(3)->setFocus();
         name(3)->paste();
+        QCOMPARE(name(3)->text(), QStringLiteral("a b"));
         type(1, "Say \"hi\"");
         f->TypeInto("cboAddress", "B"); // the name box keeps the focus meanwhile
         type(4, "Porch");
         type(2, "Den Lamp");
         f->window->Shutdown(); // still in its box: kept all the same
-        QVERIFY(f->Read("names.txt").startsWith("\"\"\r\n\"Say hi\"\r\n\"\"\r\n\"ab\"\r\n"));
+        QVERIFY(f->Read("names.txt").startsWith("\"\"\r\n\"Say hi\"\r\n\"\"\r\n\"a b\"\r\n"));
         Run();
         f->Start();
         QCOMPARE(name(1)->text(), QStringLiteral("Say hi"));
@@ -686,6 +715,29 @@ private slots:
         f->Click(Get(dialog, "cmdLocationOK"));
         f->Get<QAction>("mnuExit")->trigger();
         QCOMPARE(f->Read("config.txt"), config);
+    }
+
+    // ---- The windows as a whole
+
+    // Every window opens within the screen; Help and About close from the keyboard as dialogs do.
+    void everyWindowOpensOnTheScreenAndHelpAndAboutCloseWithEscapeOrEnter() {
+        f->Start();
+        const QRect screen = f->window->screen()->availableGeometry();
+        QVERIFY(screen.contains(f->window->frameGeometry()));
+        const std::tuple<const char*, const char*, Qt::Key> windows[] = {
+            {"mnuHelpIndex", "frmHelp", Qt::Key_Escape},    {"mnuHelpIndex", "frmHelp", Qt::Key_Return},
+            {"mnuHelpAbout", "frmAbout", Qt::Key_Enter},    {"mnuHelpAbout", "frmAbout", Qt::Key_Escape},
+            {"mnuUpcoming", "frmUpcoming", Qt::Key_Escape}, {"mnuLocation", "frmLocation", Qt::Key_Escape}};
+        for (const auto& [menu, name, key] : windows) {
+            f->Get<QAction>(menu)->trigger();
+            QWidget* window = f->Get(name);
+            QTRY_COMPARE(QApplication::activeWindow(), window);
+            QVERIFY2(screen.contains(window->frameGeometry()), name);
+            QTest::keyClick(window, key);
+            QVERIFY2(!window->isVisible(), name);
+            f->window->activateWindow(); // as the window system does when a window goes
+            QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
+        }
     }
 };
 
