@@ -55,8 +55,8 @@ public:
     bool Tick();
     // Milliseconds until the next tick, on the grid of the minute.
     int NextTickDelayMs();
-    // Every file read at start-up is written.
-    void SaveAll() { persistence_.SaveAll(); }
+    // Every file read at start-up is written; gives the names of those that could not be.
+    std::vector<std::string> SaveAll() { return persistence_.SaveAll(); }
     // Runs before every save, so that what is still being typed is in the tables.
     void SetBeforeSave(std::function<void()> before) { beforeSave_ = std::move(before); }
     // Runs after every frame, sent or lost, once it is in the history.

@@ -3,6 +3,7 @@
 #include "app/AboutWindow.h"
 #include "app/HelpWindow.h"
 #include "app/UpcomingWindow.h"
+#include "base/FileAccess.h"
 #include "remote/ui/RemotePanel.h"
 #include "schedule/ui/SchedulePanel.h"
 #include "sun/ui/LocationDialog.h"
@@ -14,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QMenuBar>
 #include <QShortcut>
@@ -45,6 +47,11 @@ template <typename Window, typename Make> void ShowSecondary(QPointer<Window>& w
     window->activateWindow();
 }
 
+// The data folder as the user knows it.
+QString FolderText(const std::filesystem::path& folder) {
+    return QDir::toNativeSeparators((folder.empty() ? QDir::current() : QDir(folder)).absolutePath());
+}
+
 QAction* AddCheckable(QMenu* menu, const char* name, const QString& caption) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QString::fromLatin1(name));
@@ -56,7 +63,8 @@ QAction* AddCheckable(QMenu* menu, const char* name, const QString& caption) {
 } // namespace
 
 MainWindow::MainWindow(const Platform& platform, QWidget* parent)
-    : QMainWindow(parent), engine_(std::make_unique<Engine>(platform)), end_([] { QApplication::exit(0); }) {
+    : QMainWindow(parent), engine_(std::make_unique<Engine>(platform)), folder_(platform.folder),
+      end_([this] { QApplication::exit(exitStatus_); }) {
     setObjectName(QStringLiteral("frmRemote"));
     setWindowTitle(QStringLiteral("Tarnwick V1.01.00"));
     BuildMenus();
@@ -213,6 +221,8 @@ void MainWindow::BuildStatusBar() {
         statusBar()->addWidget(label, stretch);
         return label;
     };
+    folderLabel_ = addLabel("lblFolder", QString(), 0);
+    folderLabel_->hide();
     portLabel_ = addLabel("lblInterface", QStringLiteral("Interface"), 0);
     lastFrameLabel_ = addLabel("lblLastFrame", QStringLiteral("Last frame"), 1);
     waitingLabel_ = addLabel("lblWaiting", QStringLiteral("Queue"), 0);
@@ -231,6 +241,12 @@ void MainWindow::ShowPage(int index) {
 
 void MainWindow::Load() {
     engine_->Load();
+    // Edits in a folder that cannot be written are lost at exit: the user knows from the start.
+    if (!CanWriteIn(folder_)) {
+        folderLabel_->SetText(
+            QStringLiteral("Read-only folder: changes are not saved (%1)").arg(FolderText(folder_)));
+        folderLabel_->show();
+    }
     for (QAction* a : portActions_) a->setChecked(false);
     MarkCpuAndClock();
     schedule_->ShowInterval();
@@ -260,7 +276,13 @@ void MainWindow::Shutdown() {
     // A name or time still being typed has not left its box; keep it all the same. Before
     // start-up has filled the boxes they hold nothing of the user's.
     if (loaded_) StoreTyping();
-    engine_->SaveAll();
+    if (const std::vector<std::string> unsaved = engine_->SaveAll(); !unsaved.empty()) {
+        exitStatus_ = 1;
+        QStringList names;
+        for (const std::string& name : unsaved) names << QString::fromStdString(name);
+        ShowFinalMessage(this, QStringLiteral("Changes could not be saved to %1.\n\n%2")
+                                   .arg(names.join(QStringLiteral(", ")), FolderText(folder_)));
+    }
     delete upcomingWindow_;
     delete aboutWindow_;
     delete helpWindow_;

@@ -8,6 +8,7 @@
 #include <QPointer>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -43,6 +44,8 @@ public:
 
     Engine& engine() { return *engine_; }
     bool ShutdownDone() const { return shuttingDown_; }
+    // 0, or 1 when the shutdown could not save every change.
+    int ExitStatus() const { return exitStatus_; }
 
     // The timer's handler, public so tests can tick without waiting.
     void Tick();
@@ -70,9 +73,11 @@ private:
     void ShowPlannedDevice(int device, bool sunEvent);
 
     std::unique_ptr<Engine> engine_;
+    std::filesystem::path folder_;
     std::function<void()> end_;
     bool loaded_ = false;
     bool shuttingDown_ = false;
+    int exitStatus_ = 0;
 
     QTimer* tickTimer_ = nullptr;
     QTabBar* tabStrip_ = nullptr;
@@ -84,6 +89,7 @@ private:
     std::array<QAction*, 4> portActions_{};
     std::array<QAction*, 4> cpuActions_{};
     std::array<QAction*, 5> clockActions_{};
+    StatusLabel* folderLabel_ = nullptr;
     StatusLabel* portLabel_ = nullptr;
     StatusLabel* lastFrameLabel_ = nullptr;
     StatusLabel* waitingLabel_ = nullptr;

@@ -6,14 +6,17 @@
 #include "app/SendCommand.h"
 #include "app/SystemClocks.h"
 #include "app/TerminationWatcher.h"
+#include "base/FileAccess.h"
 #include "schedule/RandomOffset.h"
 #include "widgets/MessageBox.h"
 #include "x10/SimulatedSerialControl.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLockFile>
+#include <QStandardPaths>
 
 #include <iostream>
 #include <memory>
@@ -44,18 +47,24 @@ std::optional<int> AnswerHelpOrError(const tarnwick::CommandLine& line) {
     return std::nullopt;
 }
 
-// One program per data folder: a second one would save over the first one's edits. A lock
-// left behind by a program that was killed names a process that is gone, and is taken over.
-// A folder where no lock can be made cannot be saved to either, so it needs none.
+// The lock sits in the data folder; a folder the program may not write holds it in the
+// user's runtime folder instead, under a name drawn from the data folder's path.
+QString LockPath() {
+    if (tarnwick::CanWriteIn(QDir::currentPath().toStdU16String()))
+        return QDir::current().absoluteFilePath(QStringLiteral("tarnwick.lock"));
+    const QByteArray key = QCryptographicHash::hash(QDir::currentPath().toUtf8(), QCryptographicHash::Sha256);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
+        .absoluteFilePath(QStringLiteral("tarnwick-%1.lock").arg(QString::fromLatin1(key.toHex().left(32))));
+}
+
+// One program per data folder: a second one would send the same timetable and save over
+// the first one's edits. A lock left behind by a program that was killed names a process
+// that is gone, and is taken over. Where no lock can be made at all, none is needed.
 bool LockDataFolder(QLockFile& lock) {
     lock.setStaleLockTime(0); // held for as long as the program runs, however long
     if (lock.tryLock(0) || lock.error() != QLockFile::LockFailedError) return true;
-    const QString text = QStringLiteral("Tarnwick is already running in this folder.\n\n%1")
-                             .arg(QDir::toNativeSeparators(QDir::currentPath()));
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        std::cerr << text.toStdString() << "\n";
-    else
-        tarnwick::ShowMessage(nullptr, text);
+    tarnwick::ShowFinalMessage(nullptr, QStringLiteral("Tarnwick is already running in this folder.\n\n%1")
+                                            .arg(QDir::toNativeSeparators(QDir::currentPath())));
     return false;
 }
 
@@ -81,7 +90,7 @@ int main(int argc, char** argv) {
     if (const auto code = AnswerHelpOrError(line)) return *code;
 
     // Before any data file is read.
-    QLockFile folderLock(QDir::current().absoluteFilePath(QStringLiteral("tarnwick.lock")));
+    QLockFile folderLock(LockPath());
     if (!LockDataFolder(folderLock)) return 3;
 
     SystemClock clock;
@@ -105,7 +114,7 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &MainWindow::Shutdown);
     window.Load();
     // Ended during start-up (a signal while the port's message box was open): saved already.
-    if (window.ShutdownDone()) return 0;
+    if (window.ShutdownDone()) return window.ExitStatus();
     window.show();
     return app.exec();
 }

@@ -719,6 +719,25 @@ private slots:
 
     // ---- The windows as a whole
 
+    // Started where nothing can be written: the status bar says so from the start, nothing is
+    // written, and the exit says once which files did not get the changes.
+    void aReadOnlyFolderSaysSoFromTheStartAndAtExitWhatWasNotSaved() {
+        QFile::setPermissions(data->path(), QFile::ReadOwner | QFile::ExeOwner);
+        f->Start(1);
+        const QString path = QDir::toNativeSeparators(data->path());
+        auto* folder = f->Get<QLabel>("lblFolder");
+        QVERIFY(folder->isVisible() &&
+                folder->text() == "Read-only folder: changes are not saved (" + path + ")");
+        Type(f->Get("mebOnOff", 16), "0730");
+        f->RunMinutes(1);
+        f->Get<QAction>("mnuExit")->trigger();
+        f->window->close();
+        const QString files = "config.txt, schedule.txt, Sunrise.txt, names.txt";
+        QCOMPARE(f->messages, QStringList{"Changes could not be saved to " + files + ".\n\n" + path});
+        QVERIFY(QDir(data->path()).isEmpty() && f->window->ExitStatus() == 1);
+        QFile::setPermissions(data->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
     // Every window opens within the screen; Help and About close from the keyboard as dialogs do.
     void everyWindowOpensOnTheScreenAndHelpAndAboutCloseWithEscapeOrEnter() {
         f->Start();
