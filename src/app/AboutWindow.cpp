@@ -2,6 +2,7 @@
 
 #include "widgets/Twips.h"
 #include "widgets/WrapWidth.h"
+#include "widgets/Windows.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -79,6 +80,7 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->addSpacing(twips(120));
     layout->addWidget(cmdClose, 0, Qt::AlignHCenter);
     connect(cmdClose, &QPushButton::clicked, this, &QWidget::hide);
+    HideOnEscapeAndEnter(this);
 }
 
 } // namespace tarnwick

@@ -68,12 +68,14 @@ void Engine::Load(bool catchUp, bool takingOver) {
                      takingOver ? appSettings_.lastScanned : std::nullopt);
 }
 
-void Engine::SaveAll() {
-    persistence_.SaveAll();
-    if (appSettings_.lastScanned == scheduler_.LastScanned()) return;
-    appSettings_.lastScanned = scheduler_.LastScanned();
-    WriteAppSettings(appSettings_, settingsFile_);
-    WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), settingsFile_.Format());
+std::vector<std::string> Engine::SaveAll() {
+    std::vector<std::string> unsaved = persistence_.SaveAll();
+    if (appSettings_.lastScanned != scheduler_.LastScanned()) {
+        appSettings_.lastScanned = scheduler_.LastScanned();
+        WriteAppSettings(appSettings_, settingsFile_);
+        WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), settingsFile_.Format());
+    }
+    return unsaved;
 }
 
 bool Engine::SetCatchUpAtStart(bool on) {

@@ -61,8 +61,9 @@ public:
     // Milliseconds until the next tick, on the grid of the minute.
     int NextTickDelayMs();
     // Every file read at start-up is written, and the last minute scanned is noted in the
-    // settings file for whoever takes the folder over.
-    void SaveAll();
+    // settings file for whoever takes the folder over; gives the names of the data files
+    // that could not be written.
+    std::vector<std::string> SaveAll();
     // Letting the folder go: no more minutes are scanned, ticks only send what waits.
     void StopScanning() { scheduler_.StopScanning(); }
     int WaitingCount() const { return scheduler_.WaitingCount(); }

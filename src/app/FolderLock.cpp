@@ -1,9 +1,12 @@
 #include "app/FolderLock.h"
 
+#include "base/FileAccess.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 namespace tarnwick {
 namespace {
@@ -15,10 +18,20 @@ bool ServiceAnswers(const QString& folder) {
     return probe.waitForConnected(1000);
 }
 
+// The lock sits in the data folder; a folder the program may not write holds it in the
+// user's runtime folder instead, under a name drawn from the data folder's path.
+QString LockPathOf(const QString& folder) {
+    if (CanWriteIn(folder.toStdU16String()))
+        return QDir(folder).absoluteFilePath(QStringLiteral("tarnwick.lock"));
+    const QByteArray key =
+        QCryptographicHash::hash(QDir(folder).absolutePath().toUtf8(), QCryptographicHash::Sha256);
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation))
+        .absoluteFilePath(QStringLiteral("tarnwick-%1.lock").arg(QString::fromLatin1(key.toHex().left(32))));
+}
+
 } // namespace
 
-FolderLock::FolderLock(const QString& folder)
-    : folder_(folder), lock_(QDir(folder).absoluteFilePath(QStringLiteral("tarnwick.lock"))) {
+FolderLock::FolderLock(const QString& folder) : folder_(folder), lock_(LockPathOf(folder)) {
     lock_.setStaleLockTime(0); // held for as long as the program runs, however long
 }
 

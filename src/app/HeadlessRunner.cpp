@@ -134,8 +134,16 @@ void HeadlessRunner::LetGo() {
 void HeadlessRunner::Stop() {
     tick_->stop();
     waitTimer_->stop();
-    if (engine_) engine_->SaveAll();
-    QCoreApplication::exit(0);
+    std::vector<std::string> unsaved;
+    if (engine_) unsaved = engine_->SaveAll();
+    if (unsaved.empty()) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    std::string names;
+    for (const std::string& name : unsaved) names += (names.empty() ? "" : ", ") + name;
+    log_ << "tarnwick: changes not saved, the folder cannot be written: " << names << std::endl;
+    QCoreApplication::exit(1);
 }
 
 } // namespace tarnwick

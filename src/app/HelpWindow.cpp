@@ -1,6 +1,7 @@
 #include "app/HelpWindow.h"
 
 #include "widgets/Twips.h"
+#include "widgets/Windows.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -78,6 +79,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
                        std::max(twips(kLineHeight), btnHelpOK->sizeHint().height()));
     btnHelpOK->setGeometry((width - button.width()) / 2, twips(kButtonTop), button.width(), button.height());
     connect(btnHelpOK, &QPushButton::clicked, this, &QWidget::hide);
+    HideOnEscapeAndEnter(this);
 
     setFixedSize(width, std::max(twips(kClientHeight), twips(kButtonTop) + button.height() + twips(kMargin)));
 }

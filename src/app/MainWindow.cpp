@@ -3,17 +3,20 @@
 #include "app/AboutWindow.h"
 #include "app/HelpWindow.h"
 #include "app/UpcomingWindow.h"
+#include "base/FileAccess.h"
 #include "remote/ui/RemotePanel.h"
 #include "schedule/ui/SchedulePanel.h"
 #include "sun/ui/LocationDialog.h"
 #include "sun/ui/SunrisePanel.h"
 #include "widgets/MessageBox.h"
+#include "widgets/StatusLabel.h"
+#include "widgets/Windows.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
-#include <QLabel>
 #include <QMenuBar>
 #include <QShortcut>
 #include <QStackedLayout>
@@ -38,9 +41,15 @@ constexpr std::array<const char*, 5> kClockCaptions = {"200 MHz or Less", "233 M
 // Makes the window the first time, then shows it again, modeless.
 template <typename Window, typename Make> void ShowSecondary(QPointer<Window>& window, Make make) {
     if (!window) window = make();
+    FitOnScreen(window);
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+// The data folder as the user knows it.
+QString FolderText(const std::filesystem::path& folder) {
+    return QDir::toNativeSeparators((folder.empty() ? QDir::current() : QDir(folder)).absolutePath());
 }
 
 QAction* AddCheckable(QMenu* menu, const char* name, const QString& caption) {
@@ -54,12 +63,14 @@ QAction* AddCheckable(QMenu* menu, const char* name, const QString& caption) {
 } // namespace
 
 MainWindow::MainWindow(const Platform& platform, QWidget* parent)
-    : QMainWindow(parent), engine_(std::make_unique<Engine>(platform)), end_([] { QApplication::exit(0); }) {
+    : QMainWindow(parent), engine_(std::make_unique<Engine>(platform)), folder_(platform.folder),
+      end_([this] { QApplication::exit(exitStatus_); }) {
     setObjectName(QStringLiteral("frmRemote"));
     setWindowTitle(QStringLiteral("Tarnwick V1.01.00"));
     BuildMenus();
     BuildPages();
     BuildStatusBar();
+    FitOnScreen(this);
     engine_->SetBeforeSave([this] { remote_->StoreNames(); });
     engine_->SetAfterFrame([this] { ShowStatus(); });
 
@@ -182,6 +193,10 @@ void MainWindow::BuildPages() {
     sunrise_ = new SunrisePanel(engine_->sunEvents(), engine_->names(), engine_->settings(),
                                 engine_->random(), central);
     pages_ = {remote_, schedule_, sunrise_};
+    // A time typed and not taken is said for a few seconds where the user looks for news.
+    const auto say = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
+    connect(schedule_, &SchedulePanel::timeRefused, this, say);
+    connect(sunrise_, &SunrisePanel::timeRefused, this, say);
     // One page shown at a time, in room made for the largest: switching never resizes the window.
     pageStack_ = new QStackedLayout;
     for (QGroupBox* page : pages_) pageStack_->addWidget(page);
@@ -207,19 +222,19 @@ void MainWindow::BuildPages() {
 }
 
 void MainWindow::BuildStatusBar() {
-    const auto addLabel = [this](const char* name, const QString& accessibleName, int stretch) {
-        auto* label = new QLabel(statusBar());
+    const auto addLabel = [this](const char* name, const QString& what, int stretch) {
+        auto* label = new StatusLabel(what, statusBar());
         label->setObjectName(QString::fromLatin1(name));
-        label->setAccessibleName(accessibleName);
-        label->setTextFormat(Qt::PlainText);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setContentsMargins(4, 0, 4, 0);
         statusBar()->addWidget(label, stretch);
         return label;
     };
+    folderLabel_ = addLabel("lblFolder", QString(), 0);
+    folderLabel_->hide();
     portLabel_ = addLabel("lblInterface", QStringLiteral("Interface"), 0);
     lastFrameLabel_ = addLabel("lblLastFrame", QStringLiteral("Last frame"), 1);
-    waitingLabel_ = addLabel("lblWaiting", QStringLiteral("Frames waiting"), 0);
+    waitingLabel_ = addLabel("lblWaiting", QStringLiteral("Queue"), 0);
     statusBar()->setSizeGripEnabled(false);
     // The pages keep their room; the window grows by the status bar.
     resize(560, 380 + statusBar()->sizeHint().height());
@@ -238,6 +253,12 @@ void MainWindow::Load(bool catchUp, bool takingOver) {
         engine_->LoadTakingOver();
     else
         engine_->Load(catchUp);
+    // Edits in a folder that cannot be written are lost at exit: the user knows from the start.
+    if (!CanWriteIn(folder_)) {
+        folderLabel_->SetText(
+            QStringLiteral("Read-only folder: changes are not saved (%1)").arg(FolderText(folder_)));
+        folderLabel_->show();
+    }
     for (QAction* a : portActions_) a->setChecked(false);
     catchUpAction_->setChecked(engine_->appSettings().catchUpAtStart);
     MarkCpuAndClock();
@@ -268,7 +289,13 @@ void MainWindow::Shutdown() {
     // A name or time still being typed has not left its box; keep it all the same. Before
     // start-up has filled the boxes they hold nothing of the user's.
     if (loaded_) StoreTyping();
-    engine_->SaveAll();
+    if (const std::vector<std::string> unsaved = engine_->SaveAll(); !unsaved.empty()) {
+        exitStatus_ = 1;
+        QStringList names;
+        for (const std::string& name : unsaved) names << QString::fromStdString(name);
+        ShowFinalMessage(this, QStringLiteral("Changes could not be saved to %1.\n\n%2")
+                                   .arg(names.join(QStringLiteral(", ")), FolderText(folder_)));
+    }
     delete upcomingWindow_;
     delete aboutWindow_;
     delete helpWindow_;
@@ -313,9 +340,9 @@ void MainWindow::ShowStatus() {
     const int port = engine_->settings().commPort;
     if (port >= 1 && port <= 4) portActions_[port - 1]->setChecked(engine_->transmitter().IsPortOpen());
     const StatusTexts status = engine_->Status();
-    portLabel_->setText(QString::fromStdString(status.port));
-    lastFrameLabel_->setText(QString::fromStdString(status.lastFrame));
-    waitingLabel_->setText(QString::fromStdString(status.waiting));
+    portLabel_->SetText(QString::fromStdString(status.port));
+    lastFrameLabel_->SetText(QString::fromStdString(status.lastFrame));
+    waitingLabel_->SetText(QString::fromStdString(status.waiting));
     // An empty panel would read as a missing text.
     lastFrameLabel_->setVisible(!status.lastFrame.empty());
     waitingLabel_->setVisible(!status.waiting.empty());

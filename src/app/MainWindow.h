@@ -8,12 +8,12 @@
 #include <QPointer>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
 class QAction;
 class QGroupBox;
-class QLabel;
 class QStackedLayout;
 class QTabBar;
 class QTimer;
@@ -25,6 +25,7 @@ class HelpWindow;
 class LocationDialog;
 class RemotePanel;
 class SchedulePanel;
+class StatusLabel;
 class SunrisePanel;
 class UpcomingWindow;
 
@@ -45,6 +46,8 @@ public:
 
     Engine& engine() { return *engine_; }
     bool ShutdownDone() const { return shuttingDown_; }
+    // 0, or 1 when the shutdown could not save every change.
+    int ExitStatus() const { return exitStatus_; }
 
     // The timer's handler, public so tests can tick without waiting.
     void Tick();
@@ -72,9 +75,11 @@ private:
     void ShowPlannedDevice(int device, bool sunEvent);
 
     std::unique_ptr<Engine> engine_;
+    std::filesystem::path folder_;
     std::function<void()> end_;
     bool loaded_ = false;
     bool shuttingDown_ = false;
+    int exitStatus_ = 0;
 
     QTimer* tickTimer_ = nullptr;
     QTabBar* tabStrip_ = nullptr;
@@ -87,9 +92,10 @@ private:
     std::array<QAction*, 4> cpuActions_{};
     std::array<QAction*, 5> clockActions_{};
     QAction* catchUpAction_ = nullptr;
-    QLabel* portLabel_ = nullptr;
-    QLabel* lastFrameLabel_ = nullptr;
-    QLabel* waitingLabel_ = nullptr;
+    StatusLabel* folderLabel_ = nullptr;
+    StatusLabel* portLabel_ = nullptr;
+    StatusLabel* lastFrameLabel_ = nullptr;
+    StatusLabel* waitingLabel_ = nullptr;
 
     // The secondary windows, each made on first use and kept until exit.
     QPointer<LocationDialog> locationWindow_;

@@ -66,22 +66,28 @@ void Persistence::Load(bool onlyRead) {
     loaded_ = true;
 }
 
-void Persistence::Write(File file, std::string text) {
-    if (WriteFileAtomically(PathOf(kFileNames[file]), text)) written_[file] = std::move(text);
+bool Persistence::Write(File file, std::string text) {
+    if (!WriteFileAtomically(PathOf(kFileNames[file]), text)) return text == written_[file];
+    written_[file] = std::move(text);
+    return true;
 }
 
-void Persistence::Save(File file, bool evenIfUnchanged) {
-    if (!loaded_) return;
+bool Persistence::Save(File file, bool evenIfUnchanged) {
+    if (!loaded_) return true;
     std::string text = Format(file);
-    if (evenIfUnchanged || text != written_[file]) Write(file, std::move(text));
+    if (evenIfUnchanged || text != written_[file]) return Write(file, std::move(text));
+    return true;
 }
 
 void Persistence::SaveChanged() {
     for (int f = 0; f < kFileCount; ++f) Save(static_cast<File>(f), false);
 }
 
-void Persistence::SaveAll() {
-    for (int f = 0; f < kFileCount; ++f) Save(static_cast<File>(f), true);
+std::vector<std::string> Persistence::SaveAll() {
+    std::vector<std::string> unsaved;
+    for (int f = 0; f < kFileCount; ++f)
+        if (!Save(static_cast<File>(f), true)) unsaved.emplace_back(kFileNames[f]);
+    return unsaved;
 }
 
 } // namespace tarnwick

@@ -12,6 +12,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -34,16 +35,18 @@ public:
     // The minute save: only files whose text changed; a failed write is tried again next time.
     void SaveChanged();
     // Every file, in the order config.txt, schedule.txt, Sunrise.txt, names.txt. Nothing
-    // before Load: memory holds nothing of the files yet.
-    void SaveAll();
+    // before Load: memory holds nothing of the files yet. Gives the names of the files
+    // whose changes could not be written.
+    std::vector<std::string> SaveAll();
 
     std::filesystem::path PathOf(const char* name) const;
 
 private:
     enum File { kConfig, kSchedule, kSunrise, kNames, kFileCount };
     std::string Format(File file) const;
-    void Save(File file, bool evenIfUnchanged);
-    void Write(File file, std::string text);
+    // False when the file does not hold what memory does.
+    bool Save(File file, bool evenIfUnchanged);
+    bool Write(File file, std::string text);
 
     std::filesystem::path folder_;
     DataTables tables_;

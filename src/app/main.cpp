@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
 #include <QThread>
@@ -50,15 +51,11 @@ std::optional<int> AnswerHelpOrError(const tarnwick::CommandLine& line) {
     return std::nullopt;
 }
 
-// A window or a service already running in this folder: said in a box, or on standard
-// error where nobody would see a box.
+// A window or a service already running in this folder.
 void SayAlreadyRunning() {
     const QString text = QStringLiteral("Tarnwick is already running in this folder.\n\n%1")
                              .arg(QDir::toNativeSeparators(QDir::currentPath()));
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        std::cerr << text.toStdString() << "\n";
-    else
-        tarnwick::ShowMessage(nullptr, text);
+    tarnwick::ShowFinalMessage(nullptr, text);
 }
 
 // What the program talks to, as the command line chooses.
@@ -151,7 +148,7 @@ int main(int argc, char** argv) {
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &MainWindow::Shutdown);
     window.Load(line.catchUp, service != nullptr);
     // Ended during start-up (a signal while the port's message box was open): saved already.
-    if (window.ShutdownDone()) return 0;
+    if (window.ShutdownDone()) return window.ExitStatus();
     window.show();
     return app.exec();
 }

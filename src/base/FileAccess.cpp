@@ -132,6 +132,12 @@ bool WriteAndClose(std::FILE* stream, std::string_view text) {
 
 } // namespace
 
+bool CanWriteIn(const fs::path& folder) {
+    std::error_code ec;
+    const fs::path where = folder.empty() ? fs::path(".") : folder;
+    return FolderWritable(where, fs::status(where, ec));
+}
+
 bool AppendToFile(const fs::path& path, std::string_view text) {
     try {
         const std::optional<fs::path> target = WritableTarget(path);

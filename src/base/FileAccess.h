@@ -22,6 +22,10 @@ std::optional<std::string> ReadFile(const std::filesystem::path& path, LineBound
 // folder by that name, is never written.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view text);
 
+// Whether the writes here may create and replace files in the folder: a read-only folder
+// counts as such even for a user whom the system would let write there.
+bool CanWriteIn(const std::filesystem::path& folder);
+
 // Adds text to the end of the file, creating it if need be, and flushes it to the disk;
 // false when it could not, or may not, be written.
 bool AppendToFile(const std::filesystem::path& path, std::string_view text);

@@ -2,6 +2,8 @@
 
 #include "x10/CodeTable.h"
 
+#include <QLineEdit>
+
 namespace tarnwick {
 
 QComboBox* MakeEditableCombo(QWidget* parent, const QString& name, const QStringList& items,
@@ -13,14 +15,21 @@ QComboBox* MakeEditableCombo(QWidget* parent, const QString& name, const QString
     box->setCompleter(nullptr); // what is typed is what is matched, "a" included
     for (int i = 0; i < items.size(); ++i) box->addItem(items[i], i);
     box->setEditText(initialText);
+    // Done typing (Enter, or the focus gone): the box names what the program uses.
+    QObject::connect(box->lineEdit(), &QLineEdit::editingFinished, box, [box] { ShowTakenItem(box); });
     return box;
 }
 
-int ExactIndex(const QComboBox* box) {
-    const QString text = box->currentText();
+int TakenIndex(const QComboBox* box) {
+    const QString text = box->currentText().trimmed();
     for (int i = 0; i < box->count(); ++i)
-        if (box->itemText(i) == text) return i;
-    return -1;
+        if (box->itemText(i).compare(text, Qt::CaseInsensitive) == 0) return i;
+    return 0;
+}
+
+void ShowTakenItem(QComboBox* box) {
+    const QString taken = box->itemText(TakenIndex(box));
+    if (box->currentText() != taken) box->setEditText(taken);
 }
 
 QStringList DeviceLabels() {

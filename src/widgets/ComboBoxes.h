@@ -1,6 +1,7 @@
 #pragma once
-// The editable combo boxes of the pages: the user may pick an item or type, and
-// what is typed is matched exactly against the list.
+// The editable combo boxes of the pages: the user may pick an item or type. A typed
+// text names an item whatever its case; one that names none stands for the first
+// item, and the box shows that item once the user is done with it.
 
 #include <QComboBox>
 #include <QStringList>
@@ -14,8 +15,11 @@ QComboBox* MakeEditableCombo(QWidget* parent, const QString& name, const QString
 // "A1" .. "P16", every device in device order.
 QStringList DeviceLabels();
 
-// The position of the first item whose text equals the box's text exactly
-// (case-sensitive), or -1 when none does.
-int ExactIndex(const QComboBox* box);
+// The position of the item in force: the first whose text equals the box's text but for
+// case and surrounding blanks, or 0 when none does.
+int TakenIndex(const QComboBox* box);
+
+// Shows the item in force in place of a text that differs from it ("c" becomes "C").
+void ShowTakenItem(QComboBox* box);
 
 } // namespace tarnwick

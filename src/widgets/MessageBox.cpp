@@ -1,6 +1,9 @@
 #include "widgets/MessageBox.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
+
+#include <iostream>
 
 namespace tarnwick {
 namespace {
@@ -17,6 +20,13 @@ void ShowMessage(QWidget* parent, const QString& text) {
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Tarnwick"), text, QMessageBox::Ok, parent);
     box.exec();
+}
+
+void ShowFinalMessage(QWidget* parent, const QString& text) {
+    if (!Handler() && QGuiApplication::platformName() == QLatin1String("offscreen"))
+        std::cerr << text.toStdString() << "\n";
+    else
+        ShowMessage(parent, text);
 }
 
 void SetMessageHandler(MessageHandler handler) {

@@ -12,6 +12,9 @@ class QWidget;
 namespace tarnwick {
 
 void ShowMessage(QWidget* parent, const QString& text);
+// The same for a message as the program ends, or before it has a window: without a
+// display, where no one could close a box, it goes to standard error instead.
+void ShowFinalMessage(QWidget* parent, const QString& text);
 
 using MessageHandler = std::function<void(const QString& text)>;
 // Replaces the box for the rest of the process (tests); an empty handler restores it.

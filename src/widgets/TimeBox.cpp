@@ -1,6 +1,9 @@
 #include "widgets/TimeBox.h"
 
+#include "base/TimeText.h"
+
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 namespace tarnwick {
@@ -22,6 +25,24 @@ void KeepCursorOnTheDigits(QLineEdit* box) {
     if (box->cursorPosition() > end) box->setCursorPosition(end);
 }
 
+// A click beside the digits places the cursor for typing; the context menu's click does not.
+template <typename Press>
+void PressKeepingTheCursorFromAMenuClick(QLineEdit* box, QMouseEvent* event, Press press) {
+    if (event->button() != Qt::RightButton) {
+        press();
+        KeepCursorOnTheDigits(box);
+        return;
+    }
+    const int cursor = box->cursorPosition();
+    const int start = box->selectionStart();
+    const int length = static_cast<int>(box->selectedText().size());
+    press();
+    if (start >= 0)
+        box->setSelection(start, length);
+    else
+        box->setCursorPosition(cursor);
+}
+
 } // namespace
 
 TimeBox::TimeBox(QWidget* parent) : QLineEdit(parent) {
@@ -40,9 +61,21 @@ void TimeBox::SetBoxText(const QString& text) {
         setText(text);
 }
 
+void TimeBox::keyPressEvent(QKeyEvent* event) {
+    // "7:30" means 07:30: a colon after a single hour digit moves it behind a leading zero.
+    const QString shown = displayText();
+    if (event->text() == QStringLiteral(":") && !hasSelectedText() && cursorPosition() == 1 &&
+        shown[0].isDigit() && !shown[1].isDigit()) {
+        setText(QStringLiteral("0") + shown[0] + QStringLiteral(":") + shown.mid(3).remove(QLatin1Char('_')));
+        setCursorPosition(3);
+        typed_ = true;
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
 void TimeBox::mousePressEvent(QMouseEvent* event) {
-    QLineEdit::mousePressEvent(event);
-    KeepCursorOnTheDigits(this);
+    PressKeepingTheCursorFromAMenuClick(this, event, [this, event] { QLineEdit::mousePressEvent(event); });
 }
 
 // Hooked on the focus itself: editingFinished never comes while the mask is incomplete.
@@ -72,14 +105,20 @@ void DigitsBox::focusInEvent(QFocusEvent* event) {
 }
 
 void DigitsBox::mousePressEvent(QMouseEvent* event) {
-    QLineEdit::mousePressEvent(event);
-    KeepCursorOnTheDigits(this);
+    PressKeepingTheCursorFromAMenuClick(this, event, [this, event] { QLineEdit::mousePressEvent(event); });
 }
 
 void DigitsBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     // A context menu takes the focus only for a moment; the user is still editing.
     if (event->reason() != Qt::PopupFocusReason) emit focusLeft();
+}
+
+QString WhyNotATime(const QString& shown) {
+    if (shown == QStringLiteral("__:__") || ParseBoxTime(shown.toStdString())) return {};
+    if (shown.contains(QLatin1Char('_')))
+        return shown + QStringLiteral(" is incomplete (type hh:mm, as 07:30)");
+    return shown + QStringLiteral(" is not a time of day (00:00 to 23:59)");
 }
 
 } // namespace tarnwick

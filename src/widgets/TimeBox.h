@@ -24,12 +24,16 @@ signals:
     void focusLeft();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool typed_ = false;
 };
+
+// Why a box's text ("24:00", "6_:5_") is no time of day; empty for a time or an empty box.
+QString WhyNotATime(const QString& shown);
 
 // The same box for whole numbers of up to `digits` digits, shown without prompts
 // when read: one typed digit reads as that number.

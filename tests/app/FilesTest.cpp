@@ -161,6 +161,7 @@ TEST(Engine, EachMinuteSavesWhatChangedAndRetriesWhatFailed) {
     EXPECT_EQ(serial.changes.size(), 79 * 2 + 2u); // C5 On at 07:30
     EXPECT_TRUE(folder.Read("schedule.txt").find("#07:30:00#\r\n#TRUE#") != std::string::npos);
     EXPECT_TRUE(folder.Read("Sunrise.txt") == sunrise && !fs::exists(folder / "config.txt"));
+    EXPECT_EQ(engine.SaveAll(), std::vector<std::string>{"Sunrise.txt"}); // the one whose changes are lost
     fs::permissions(folder / "Sunrise.txt", fs::perms::owner_read | fs::perms::owner_write);
     runMinute();
     EXPECT_NE(folder.Read("Sunrise.txt"), sunrise);

@@ -80,6 +80,8 @@ struct Program {
         edit->selectAll();
         QTest::keyClicks(edit, keys);
     }
+    // Clicks into an editable combo box, types over its text and leaves it with Tab.
+    void Pick(const QString& box, const QString& keys) { Type(Get<QComboBox>(box)->lineEdit(), keys); }
     // A timer tick every 1.5 s for the given number of minutes.
     void RunMinutes(int minutes) {
         for (int i = 0; i < minutes * 40; ++i) {
@@ -199,6 +201,22 @@ private slots:
         QCOMPARE(status(), (QStringList{"COM 2 (/dev/ttyS1): not open (No such file or directory)", "", ""}));
         f->Click(f->Get("chkA", 0));
         QCOMPARE(status()[1], QStringLiteral("07:29:10  A1 On  (manual)  not sent: no port open"));
+        // A screen reader hears what a panel is and its whole text; a text cut short for want of
+        // room shows whole in its tooltip.
+        const auto heard = [this](const char* label) {
+            return QAccessible::queryAccessibleInterface(f->Get(label))->text(QAccessible::Name);
+        };
+        QCOMPARE(heard("lblInterface"), "Interface: " + status()[0]);
+        QCOMPARE(heard("lblLastFrame"), "Last frame: " + status()[1]);
+        int cut = 0;
+        for (const char* name : {"lblInterface", "lblLastFrame"}) {
+            auto* label = f->Get<QLabel>(name);
+            const bool fits =
+                label->fontMetrics().horizontalAdvance(label->text()) <= label->contentsRect().width();
+            QVERIFY2(fits || label->toolTip() == label->text(), name);
+            cut += !fits;
+        }
+        QVERIFY(cut > 0 && f->window->width() <= f->window->screen()->availableGeometry().width());
         f->serial->failOpen = false; // plugged in: the next frame opens it
         for (int tick = 0; tick < 34; ++tick) f->clock.AdvanceSeconds(1.5), f->window->Tick();
         QCOMPARE(status(),
@@ -337,12 +355,52 @@ private slots:
         for (int i : {2, 2, 0}) f->Click(unit(i));
         f->TypeInto("cboAddress", "P");
         f->Click(f->Get("btnBright"));
-        f->TypeInto("cboAddress", "a"); // no such house code: A
+        f->TypeInto("cboAddress", "a"); // any case
         f->Click(f->Get("btnDim"));
         QVERIFY(!unit(0)->isChecked());
         f->TypeInto("cboAddress", "C");
         QVERIFY(unit(0)->isChecked() && !unit(2)->isChecked());
         QCOMPARE(f->TakeSent(), (QStringList{"C3 On", "C3 Off", "C1 On", "P Bright", "A Dim"}));
+        // Tab runs through the units by number, then to the house code and its buttons.
+        QStringList order, expected;
+        for (int u = 0; u < 16; ++u)
+            expected << QStringLiteral("txtA(%1)").arg(u) << QStringLiteral("chkA(%1)").arg(u);
+        expected += QStringList{"cboAddress", "btnDim", "btnBright"};
+        f->Get("txtA", 0)->setFocus();
+        for (int i = 0; i < expected.size(); ++i) {
+            QWidget* at = QApplication::focusWidget();
+            order << (qobject_cast<QComboBox*>(at->parentWidget()) ? at->parentWidget() : at)->objectName();
+            QTest::keyClick(at, Qt::Key_Tab);
+        }
+        QCOMPARE(order, expected);
+    }
+
+    // Whatever its case, a house or device typed is the one used; a text that names nothing
+    // gives way, once left, to what the program uses instead.
+    void whatIsTypedIntoABoxIsWhatIsUsedAndTheBoxShowsWhatIsUsed() {
+        f->Start();
+        f->Pick("cboAddress", "c");
+        f->Click(f->Get("chkA", 2));
+        QCOMPARE(f->TakeSent(), QStringList{"C3 On"});
+        f->ClickTab(1);
+        f->Pick("cboDevice", "a3");
+        Type(f->Get("mebOnOff", 16), "0730");
+        f->Pick("cboDevice", "Q7");
+        Type(f->Get("mebOnOff", 17), "2200");
+        f->Pick("cboRandomTime", "150");
+        f->ClickTab(2);
+        f->Pick("cboSunriseDevice", "b5");
+        f->Pick("cboSunriseWhen(0)", "Sometime");
+        f->Pick("cboSunriseAction(0)", "oN");
+        QStringList shown;
+        for (const char* box : {"cboAddress", "cboDevice", "cboRandomTime", "cboSunriseDevice",
+                                "cboSunriseWhen(0)", "cboSunriseAction(0)"})
+            shown << f->Get<QComboBox>(box)->currentText();
+        QCOMPARE(shown, (QStringList{"C", "A1", "1", "B5", "At Sunrise", "On"}));
+        QCOMPARE(f->Run().weekly()[2][2][0], (SchedulePair{MakeTime(7, 30), true, 0, 0, false, 0}));
+        QCOMPARE(f->Run().weekly()[0][2][0], (SchedulePair{0, false, 0, MakeTime(22, 0), true, 0}));
+        QCOMPARE(f->Run().settings().randomInterval, 1);
+        QCOMPARE(f->Run().sunEvents()[20][0], (SunEvent{SunWhen::At, 0, SunAction::On, 0}));
     }
 
     void namesStayWithTheirHouseAndComeBackAfterARestartWithoutQuotes() {
@@ -351,15 +409,16 @@ private slots:
         const auto type = [&](int i, const char* text) {
             name(i)->setFocus(), QTest::keyClicks(name(i), text);
         };
-        QApplication::clipboard()->setText("a\"b");
+        QApplication::clipboard()->setText("a\"\tb");
         name(3)->setFocus();
         name(3)->paste();
+        QCOMPARE(name(3)->text(), QStringLiteral("a b"));
         type(1, "Say \"hi\"");
         f->TypeInto("cboAddress", "B"); // the name box keeps the focus meanwhile
         type(4, "Porch");
         type(2, "Den Lamp");
         f->window->Shutdown(); // still in its box: kept all the same
-        QVERIFY(f->Read("names.txt").startsWith("\"\"\r\n\"Say hi\"\r\n\"\"\r\n\"ab\"\r\n"));
+        QVERIFY(f->Read("names.txt").startsWith("\"\"\r\n\"Say hi\"\r\n\"\"\r\n\"a b\"\r\n"));
         Run();
         f->Start();
         QCOMPARE(name(1)->text(), QStringLiteral("Say hi"));
@@ -410,7 +469,7 @@ private slots:
         pair.onTime = MakeTime(6, 20);
         f->ClickTab(1); // the selected tab again
         QCOMPARE(time(16), QStringLiteral("06:20"));
-        f->TypeInto("cboDevice", "c5"); // no such device: A1
+        f->TypeInto("cboDevice", "Q7"); // no such device: A1
         QCOMPARE(time(16), QStringLiteral("__:__"));
     }
 
@@ -418,13 +477,18 @@ private slots:
         f->Start(1);
         SchedulePair& pair = f->Run().weekly()[0][2][0];
         pair.onRandomOffset = 5;
+        QStringList said;
         for (const char* bad : {"6", "2400", "1260"}) {
             Type(f->Get("mebOnOff", 16), "2130");
             QCOMPARE(pair, (SchedulePair{MakeTime(21, 30), true, 5, 0, false, 0}));
             Type(f->Get("mebOnOff", 16), bad);
             QVERIFY(f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "__:__" &&
                     pair == (SchedulePair{0, false, 5, 0, false, 0}));
+            said << f->window->statusBar()->currentMessage().remove("Tuesday, first on time not taken: ");
         }
+        QCOMPARE(said, (QStringList{"6_:__ is incomplete (type hh:mm, as 07:30)",
+                                    "24:00 is not a time of day (00:00 to 23:59)",
+                                    "12:60 is not a time of day (00:00 to 23:59)"}));
         Type(f->Get("mebOnOff", 16), "0000"); // midnight is a real time
         QVERIFY(pair.onEnabled && pair.onTime == 0);
         Type(f->Get("mebOnOff", 18), "0730"); // Tuesday's second pair, a minute after the start
@@ -453,8 +517,21 @@ private slots:
         QCOMPARE(box(16)->displayText(), QStringLiteral("07:30"));
         QTest::mouseClick(box(17), Qt::LeftButton);
         QTest::keyClicks(box(17), "2215");
+        // The context menu's right-click leaves the cursor where typing left it; "7:30" is 07:30.
+        QTest::mouseClick(box(18), Qt::LeftButton);
+        QTest::keyClicks(box(18), "21");
+        const QPoint at = box(18)->rect().center();
+        QTest::mousePress(box(18), Qt::RightButton, {}, at);
+        QContextMenuEvent menu(QContextMenuEvent::Mouse, at, box(18)->mapToGlobal(at));
+        QApplication::sendEvent(box(18), &menu);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTest::keyClicks(box(18), "30");
+        QTest::mouseClick(box(19), Qt::LeftButton);
+        QTest::keyClicks(box(19), "7:30");
         f->Get<QAction>("mnuExit")->trigger();
-        QVERIFY(f->Read("schedule.txt").contains("#07:30:00#\r\n#TRUE#\r\n0\r\n#22:15:00#\r\n#TRUE#"));
+        QVERIFY(f->Read("schedule.txt")
+                    .contains("#07:30:00#\r\n#TRUE#\r\n0\r\n#22:15:00#\r\n#TRUE#\r\n0\r\n"
+                              "#21:30:00#\r\n#TRUE#\r\n0\r\n#07:30:00#\r\n#TRUE#"));
     }
 
     void theRandomBoxesDrawAShiftFromTheIntervalAndARefreshDrawsNothing() {
@@ -540,7 +617,7 @@ private slots:
         const SunEvent* events = f->Run().sunEvents()[0].data();
         box("cboSunriseWhen", 2)->setCurrentIndex(2);   // "After Sunset"
         box("cboSunriseAction", 3)->setCurrentIndex(2); // "Off"
-        f->TypeInto("cboSunriseAction(1)", "on");       // no such entry: nothing
+        f->TypeInto("cboSunriseAction(1)", "Soon");     // no such entry: nothing
         Type(offset(0), "0030");
         QVERIFY(events[2].when == SunWhen::After && events[3].action == SunAction::Off &&
                 events[1].action == SunAction::Nothing && events[0].offset == MakeTime(0, 30));
@@ -645,12 +722,75 @@ private slots:
         enter(4, "48");
         QCOMPARE(sunTimes(), QStringLiteral("Sunrise 01:20:00 Sunset 15:38:00"));
         QTest::keyClick(Get(dialog, "cboLatitude"), Qt::Key_Down); // a new hemisphere counts at once
-        QVERIFY(f->Run().settings().location.latitude < 0);
+        const double latitude = f->Run().settings().location.latitude;
+        QVERIFY(latitude < 0);
+        // A refused value gives way to the one the field held, and the place stays where it was.
         for (const auto& [i, text] : {std::pair{0, "90"}, {4, "60"}, {3, "999"}, {5, "1x2"}}) enter(i, text);
         QCOMPARE(f->messages, (QStringList{"Enter a Value between 0 and 89", "Enter a Value between 0 and 59",
                                            "Enter a Value between 0 and 179"}));
-        QVERIFY(f->Run().settings().location.latitude == -(46 / 60.0 + 48 / 3600.0) &&
-                f->Run().settings().location.longitude == -12 / 3600.0);
+        QStringList fields;
+        for (auto* field : dialog->findChildren<DigitsBox*>()) fields << field->Digits();
+        QCOMPARE(fields.join(' '), QStringLiteral("32 46 48 96 48 12"));
+        QVERIFY(f->Run().settings().location.latitude == latitude &&
+                f->Run().settings().location.longitude == -(96 + 48 / 60.0 + 12 / 3600.0));
+    }
+
+    void aRefusedLocationValueLeavesThePlaceInConfigTxtAsItWas() {
+        const QByteArray config =
+            "\"COM 2\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n45\r\n40\r\n-96.8\r\n6\r\n#TRUE#\r\n";
+        f->Write("config.txt", config);
+        f->window->Load();
+        f->Get<QAction>("mnuLocation")->trigger();
+        QWidget* dialog = f->Get("frmLocation");
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        Type(Get(dialog, "mebLatitude", 0), "95");
+        QVERIFY(f->messages == QStringList{"Enter a Value between 0 and 89"} &&
+                Get<DigitsBox>(dialog, "mebLatitude", 0)->Digits() == "40");
+        f->Click(Get(dialog, "cmdLocationOK"));
+        f->Get<QAction>("mnuExit")->trigger();
+        QCOMPARE(f->Read("config.txt"), config);
+    }
+
+    // ---- The windows as a whole
+
+    // Started where nothing can be written: the status bar says so from the start, nothing is
+    // written, and the exit says once which files did not get the changes.
+    void aReadOnlyFolderSaysSoFromTheStartAndAtExitWhatWasNotSaved() {
+        QFile::setPermissions(data->path(), QFile::ReadOwner | QFile::ExeOwner);
+        f->Start(1);
+        const QString path = QDir::toNativeSeparators(data->path());
+        auto* folder = f->Get<QLabel>("lblFolder");
+        QVERIFY(folder->isVisible() &&
+                folder->text() == "Read-only folder: changes are not saved (" + path + ")");
+        Type(f->Get("mebOnOff", 16), "0730");
+        f->RunMinutes(1);
+        f->Get<QAction>("mnuExit")->trigger();
+        f->window->close();
+        const QString files = "config.txt, schedule.txt, Sunrise.txt, names.txt";
+        QCOMPARE(f->messages, QStringList{"Changes could not be saved to " + files + ".\n\n" + path});
+        QVERIFY(QDir(data->path()).isEmpty() && f->window->ExitStatus() == 1);
+        QFile::setPermissions(data->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // Every window opens within the screen; Help and About close from the keyboard as dialogs do.
+    void everyWindowOpensOnTheScreenAndHelpAndAboutCloseWithEscapeOrEnter() {
+        f->Start();
+        const QRect screen = f->window->screen()->availableGeometry();
+        QVERIFY(screen.contains(f->window->frameGeometry()));
+        const std::tuple<const char*, const char*, Qt::Key> windows[] = {
+            {"mnuHelpIndex", "frmHelp", Qt::Key_Escape},    {"mnuHelpIndex", "frmHelp", Qt::Key_Return},
+            {"mnuHelpAbout", "frmAbout", Qt::Key_Enter},    {"mnuHelpAbout", "frmAbout", Qt::Key_Escape},
+            {"mnuUpcoming", "frmUpcoming", Qt::Key_Escape}, {"mnuLocation", "frmLocation", Qt::Key_Escape}};
+        for (const auto& [menu, name, key] : windows) {
+            f->Get<QAction>(menu)->trigger();
+            QWidget* window = f->Get(name);
+            QTRY_COMPARE(QApplication::activeWindow(), window);
+            QVERIFY2(screen.contains(window->frameGeometry()), name);
+            QTest::keyClick(window, key);
+            QVERIFY2(!window->isVisible(), name);
+            f->window->activateWindow(); // as the window system does when a window goes
+            QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
+        }
     }
 };
 

@@ -100,6 +100,27 @@ private slots:
         QVERIFY(EndedCleanly(second));
     }
 
+    // A folder the program may not write still takes one program at a time; the lock lies
+    // elsewhere, and the exit says what was not saved.
+    void aReadOnlyFolderStillTakesOneProgramAndItsExitSaysWhatWasNotSaved() {
+        QFile::setPermissions(folder->path(), QFile::ReadOwner | QFile::ExeOwner);
+        QProcess first, second;
+        Start(first, {"--simulate"});
+        QTest::qWait(1500);
+        Start(second, {"--simulate"});
+        QVERIFY(second.waitForFinished(20000) && second.exitCode() == 3);
+        QVERIFY(second.readAllStandardError().contains("Tarnwick is already running in this folder."));
+        QVERIFY(QDir(folder->path()).isEmpty()); // not even the lock
+        first.terminate();
+        QVERIFY(first.waitForFinished(20000) && first.exitStatus() == QProcess::NormalExit &&
+                first.exitCode() == 1);
+        const QByteArray said = first.readAllStandardError();
+        QVERIFY2(
+            said.contains("Changes could not be saved to config.txt, schedule.txt, Sunrise.txt, names.txt."),
+            said.constData());
+        QFile::setPermissions(folder->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
     void sendPutsTheFramesOnTheLinesInOrderOrSaysWhyNot() {
         QProcess p;
         Start(p, {"send", "--simulate", "C5", "on", "A", "bright", "P16", "OFF"});

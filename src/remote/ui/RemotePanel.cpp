@@ -21,6 +21,12 @@ namespace tarnwick {
 namespace {
 constexpr int kRowsPerColumn = 8;
 constexpr int kNameLength = 18;
+
+QString WithoutControls(QString text) {
+    for (QChar& c : text)
+        if (c.category() == QChar::Other_Control) c = QLatin1Char(' ');
+    return text;
+}
 } // namespace
 
 RemotePanel::RemotePanel(DeviceNameTable& names, Transmitter& transmitter, QWidget* parent)
@@ -30,7 +36,7 @@ RemotePanel::RemotePanel(DeviceNameTable& names, Transmitter& transmitter, QWidg
     auto* grid = new QGridLayout;
     outer->addLayout(grid);
 
-    // Created in reading order (row by row, left column first) so the tab order follows it.
+    // Row by row, units 1..8 on the left and 9..16 on the right.
     for (int row = 0; row < kRowsPerColumn; ++row) {
         for (int column = 0; column < 2; ++column) {
             const int u = row + column * kRowsPerColumn;
@@ -74,24 +80,37 @@ RemotePanel::RemotePanel(DeviceNameTable& names, Transmitter& transmitter, QWidg
     // Every keystroke and every pick from the list switches the house code.
     connect(houseBox_, &QComboBox::editTextChanged, this, &RemotePanel::SwitchHouse);
     connect(houseBox_, &QComboBox::activated, this, &RemotePanel::SwitchHouse);
+
+    // Tab runs through the units in their numbers' order, then to the house code and its commands.
+    QWidget* previous = nullptr;
+    for (int u = 0; u < kUnitCount; ++u) {
+        for (QWidget* next : {static_cast<QWidget*>(nameBoxes_[u]), static_cast<QWidget*>(unitBoxes_[u])}) {
+            if (previous) setTabOrder(previous, next);
+            previous = next;
+        }
+    }
+    setTabOrder(previous, houseBox_);
+    setTabOrder(houseBox_, dimButton_);
+    setTabOrder(dimButton_, brightButton_);
 }
 
 std::int16_t RemotePanel::HouseInBox() const {
-    return static_cast<std::int16_t>(std::max(ExactIndex(houseBox_), 0));
+    return static_cast<std::int16_t>(TakenIndex(houseBox_));
 }
 
 void RemotePanel::ShowNames() {
     const int h = shownHouse_;
     for (int u = 0; u < kUnitCount; ++u) {
-        boxTexts_[u] = QString::fromStdString(names_[h][u]);
+        boxTexts_[u] = WithoutControls(QString::fromStdString(names_[h][u]));
         nameBoxes_[u]->setText(boxTexts_[u]);
     }
 }
 
 void RemotePanel::NameEdited(int u, const QString& edited) {
     QLineEdit* name = nameBoxes_[u];
-    // The names file cannot hold a double quote, so none gets in, typed or pasted.
-    QString text = edited;
+    // The names file cannot hold a double quote, so none gets in, typed or pasted; a tab
+    // or another control character shows as the blank it stands for.
+    QString text = WithoutControls(edited);
     qsizetype cursor = name->cursorPosition() - edited.left(name->cursorPosition()).count(QLatin1Char('"'));
     text.remove(QLatin1Char('"'));
     // Typing stops at the box's length; a longer name from the file stays whole but grows no further.

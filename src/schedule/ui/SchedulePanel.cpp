@@ -121,13 +121,11 @@ void SchedulePanel::ShowDevice(int device) {
 }
 
 std::int16_t SchedulePanel::DeviceInBox() const {
-    const int i = ExactIndex(deviceBox_);
-    return static_cast<std::int16_t>(i < 0 ? 0 : i);
+    return static_cast<std::int16_t>(TakenIndex(deviceBox_));
 }
 
 std::int16_t SchedulePanel::IntervalInBox() const {
-    const int i = ExactIndex(intervalBox_);
-    return static_cast<std::int16_t>(i < 0 ? 1 : i + 1);
+    return static_cast<std::int16_t>(TakenIndex(intervalBox_) + 1);
 }
 
 void SchedulePanel::ShowInterval() {
@@ -136,6 +134,8 @@ void SchedulePanel::ShowInterval() {
         settings_.randomInterval = IntervalInBox();
     else
         intervalBox_->setEditText(text);
+    // An interval the list does not hold shows as the one it becomes.
+    ShowTakenItem(intervalBox_);
 }
 
 void SchedulePanel::StoreTypedTimes() {
@@ -185,6 +185,8 @@ void SchedulePanel::TimeLeft(int i, int device) {
     } else {
         time = 0;
         enabled = false;
+        if (const QString why = WhyNotATime(timeBoxes_[i]->BoxText()); !why.isEmpty())
+            emit timeRefused(timeBoxes_[i]->accessibleName() + QStringLiteral(" not taken: ") + why);
         timeBoxes_[i]->SetBoxText(QStringLiteral("__:__"));
     }
 }

@@ -40,6 +40,10 @@ public:
     std::int16_t DeviceInBox() const;
     std::int16_t IntervalInBox() const;
 
+signals:
+    // A time typed was not taken, and why: for the user to read at once.
+    void timeRefused(const QString& text);
+
 private:
     void RandomClicked(int i, bool checked);
     void TimeLeft(int i, int device);

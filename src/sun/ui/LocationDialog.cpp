@@ -220,6 +220,7 @@ void LocationDialog::ShowCoordinate(Coordinate& c, double value, const QString& 
     c.fields[0]->setText(QString::number(parts.degrees));
     c.fields[1]->setText(QString::number(parts.minutes));
     c.fields[2]->setText(QString::number(parts.seconds));
+    for (int i = 0; i < 3; ++i) c.taken[i] = c.fields[i]->text();
     c.shown = Entries(c);
     c.shownValue = value;
 }
@@ -242,6 +243,7 @@ double LocationDialog::ReadCoordinate(Coordinate& c) {
         const int part = c.fields[i]->Digits().toInt(&numeric);
         if (!numeric) {
             c.fields[i]->clear();
+            c.taken[i].clear();
             continue;
         }
         value += part / kPartsPerDegree[i];
@@ -255,19 +257,18 @@ void LocationDialog::FieldLeft(Coordinate& c, int index) {
     if (text.isEmpty()) return;
     bool numeric = false;
     const int value = text.toInt(&numeric);
-    if (!numeric) {
-        Message(QStringLiteral("Enter Numeric Values only"));
-        field->clear();
-        return;
-    }
-    if (index == 0 && value > c.degreeLimit) {
-        Message(c.degreeMessage);
-        field->clear();
-    } else if (index > 0 && value > kMinuteLimit) {
-        Message(QStringLiteral("Enter a Value between 0 and 59"));
-        field->clear();
-    }
+    if (!numeric) return Refuse(c, index, QStringLiteral("Enter Numeric Values only"));
+    if (index == 0 && value > c.degreeLimit) return Refuse(c, index, c.degreeMessage);
+    if (index > 0 && value > kMinuteLimit)
+        return Refuse(c, index, QStringLiteral("Enter a Value between 0 and 59"));
+    c.taken[index] = field->text();
     Recalculate();
+}
+
+// A typo must not move the place: the field shows what it held before, and nothing is recomputed.
+void LocationDialog::Refuse(Coordinate& c, int index, const QString& message) {
+    Message(message);
+    c.fields[index]->setText(c.taken[index]);
 }
 
 void LocationDialog::TimeZoneClicked() {

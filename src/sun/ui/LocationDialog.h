@@ -52,6 +52,8 @@ private:
         QString degreeMessage; // shown when the degrees exceed it
         QStringList shown;     // hemisphere and fields as activation last filled them
         double shownValue = 0; // the setting they were filled from
+        // Each field's text as last shown or accepted: what a refused entry gives way to.
+        std::array<QString, 3> taken;
     };
 
     void BuildCoordinate(Coordinate& c, const QString& what, int degreeDigits);
@@ -59,6 +61,7 @@ private:
     static QStringList Entries(const Coordinate& c);
     void ShowCoordinate(Coordinate& c, double value, const QString& positive);
     void FieldLeft(Coordinate& c, int index);
+    void Refuse(Coordinate& c, int index, const QString& message);
     void TimeZoneClicked();
     void DaylightClicked(bool checked);
     void OkClicked();

@@ -10,8 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 
-#include <algorithm>
-
 #include "widgets/ComboBoxes.h"
 #include "widgets/Detach.h"
 
@@ -118,13 +116,13 @@ void SunrisePanel::ShowDevice(int device) {
 }
 
 std::int16_t SunrisePanel::DeviceInBox() const {
-    return static_cast<std::int16_t>(std::max(0, ExactIndex(deviceBox_)));
+    return static_cast<std::int16_t>(TakenIndex(deviceBox_));
 }
 std::int16_t SunrisePanel::WhenInBox(int row) const {
-    return static_cast<std::int16_t>(std::max(0, ExactIndex(whenBoxes_[row])));
+    return static_cast<std::int16_t>(TakenIndex(whenBoxes_[row]));
 }
 std::int16_t SunrisePanel::ActionInBox(int row) const {
-    return static_cast<std::int16_t>(std::max(0, ExactIndex(actionBoxes_[row])));
+    return static_cast<std::int16_t>(TakenIndex(actionBoxes_[row]));
 }
 
 void SunrisePanel::StoreTypedTimes() {
@@ -158,6 +156,8 @@ void SunrisePanel::OffsetLeft(int row, int device) {
         r.offset = *t;
     } else {
         r.offset = 0;
+        if (const QString why = WhyNotATime(offsetBoxes_[row]->BoxText()); !why.isEmpty())
+            emit timeRefused(offsetBoxes_[row]->accessibleName() + QStringLiteral(" not taken: ") + why);
         offsetBoxes_[row]->SetBoxText(QStringLiteral("__:__"));
     }
 }

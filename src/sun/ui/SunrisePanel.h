@@ -36,6 +36,10 @@ public:
     std::int16_t WhenInBox(int row) const;
     std::int16_t ActionInBox(int row) const;
 
+signals:
+    // An offset typed was not taken, and why: for the user to read at once.
+    void timeRefused(const QString& text);
+
 private:
     void OffsetLeft(int row, int device);
     void RandomClicked(int row, bool checked);
