@@ -4,7 +4,7 @@
 
 #include "FuzzCheck.h"
 
-#include "app/ConfigFile.h"
+#include "engine/ConfigFile.h"
 
 using namespace tarnwick;
 using tarnwick::fuzzing::Check;

@@ -3,7 +3,7 @@
 
 #include "FuzzCheck.h"
 
-#include "app/AppSettings.h"
+#include "engine/AppSettings.h"
 
 using namespace tarnwick;
 using tarnwick::fuzzing::Check;

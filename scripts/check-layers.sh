@@ -15,7 +15,8 @@ rank() {
     schedule) echo 4 ;;
     widgets) echo 5 ;;
     remote/ui | schedule/ui | sun/ui) echo 6 ;;
-    app) echo 7 ;;
+    engine) echo 7 ;;
+    app) echo 8 ;;
     *) echo -1 ;;
     esac
 }

@@ -4,7 +4,7 @@
 // and a line whenever the port changes. A window started in its folder takes the folder over
 // for as long as it runs.
 
-#include "app/Engine.h"
+#include "engine/Engine.h"
 #include "app/FolderLock.h"
 
 #include <QObject>

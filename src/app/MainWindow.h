@@ -2,7 +2,7 @@
 // The main window: composes the three pages, the menus, the serial control and
 // the minute timer, and runs the start-up and shutdown sequences.
 
-#include "app/Engine.h"
+#include "engine/Engine.h"
 
 #include <QMainWindow>
 #include <QPointer>

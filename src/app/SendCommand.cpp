@@ -1,6 +1,6 @@
 #include "app/SendCommand.h"
 
-#include "app/ConfigFile.h"
+#include "engine/ConfigFile.h"
 #include "app/QtSerialControl.h"
 #include "app/SystemClocks.h"
 #include "base/FileAccess.h"

@@ -2,7 +2,7 @@
 // `tarnwick send`: switches devices from a script or a cron job, through the
 // same transmitter and with the port and timing of config.txt, without a window.
 
-#include "app/CommandLine.h"
+#include "engine/CommandLine.h"
 
 #include <ostream>
 

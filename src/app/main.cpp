@@ -1,10 +1,10 @@
 // Tarnwick: switches X10 devices through a CM17A interface on a serial port.
 
-#include "app/CommandLine.h"
+#include "engine/CommandLine.h"
 #include "app/FolderLock.h"
 #include "app/HeadlessRunner.h"
 #include "app/MainWindow.h"
-#include "app/PlanCommand.h"
+#include "engine/PlanCommand.h"
 #include "app/QtSerialControl.h"
 #include "app/SendCommand.h"
 #include "app/SystemClocks.h"

@@ -1,7 +1,7 @@
 // The program without its windows, on a fake clock and a recording serial control, in a
 // folder of its own: what it keeps on disk and what it sends at start.
 
-#include "app/Engine.h"
+#include "engine/Engine.h"
 #include "base/RandomOffset.h"
 
 #include "support/Fakes.h"

@@ -1,9 +1,9 @@
 // The four data files and their shared notation: what is written, what is read back, and what
 // is kept when a file is damaged, edited by hand or cannot be written.
 
-#include "app/ConfigFile.h"
-#include "app/Engine.h"
-#include "app/Persistence.h"
+#include "engine/ConfigFile.h"
+#include "engine/Engine.h"
+#include "engine/Persistence.h"
 #include "base/FileAccess.h"
 #include "remote/NamesFile.h"
 #include "base/RandomOffset.h"

@@ -1,4 +1,4 @@
-#include "app/FrameHistory.h"
+#include "engine/FrameHistory.h"
 
 #include "base/FileAccess.h"
 #include "x10/CodeTable.h"

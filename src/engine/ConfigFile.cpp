@@ -1,4 +1,4 @@
-#include "app/ConfigFile.h"
+#include "engine/ConfigFile.h"
 
 #include "base/Notation.h"
 

@@ -1,4 +1,4 @@
-#include "app/Engine.h"
+#include "engine/Engine.h"
 
 #include "base/FileAccess.h"
 #include "schedule/TickPacing.h"

@@ -1,6 +1,6 @@
-#include "app/Persistence.h"
+#include "engine/Persistence.h"
 
-#include "app/ConfigFile.h"
+#include "engine/ConfigFile.h"
 #include "base/FileAccess.h"
 #include "schedule/ScheduleFile.h"
 #include "sun/SunriseFile.h"

@@ -1,6 +1,6 @@
-#include "app/PlanCommand.h"
+#include "engine/PlanCommand.h"
 
-#include "app/Persistence.h"
+#include "engine/Persistence.h"
 #include "schedule/Planner.h"
 #include "sun/Solar.h"
 #include "x10/CodeTable.h"

@@ -2,7 +2,7 @@
 // `tarnwick plan`: the switchings planned for the coming days, on standard output, from the
 // data files of a folder; it writes nothing and takes no lock.
 
-#include "app/CommandLine.h"
+#include "engine/CommandLine.h"
 #include "base/Interfaces.h"
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "app/AppSettings.h"
+#include "engine/AppSettings.h"
 
 #include <cstdio>
 

@@ -3,9 +3,9 @@
 // and the scheduler, and when the data files are read and written. The main window
 // wires its widgets to it; tests drive it with a fake clock and serial control.
 
-#include "app/AppSettings.h"
-#include "app/FrameHistory.h"
-#include "app/Persistence.h"
+#include "engine/AppSettings.h"
+#include "engine/FrameHistory.h"
+#include "engine/Persistence.h"
 #include "base/Interfaces.h"
 #include "base/Settings.h"
 #include "remote/NamesFile.h"
