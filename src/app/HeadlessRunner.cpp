@@ -66,9 +66,9 @@ void HeadlessRunner::Listen() {
 
 void HeadlessRunner::Run(bool takingOver) {
     engine_ = std::make_unique<Engine>(platform_);
-    engine_->SetAfterFrame([this] {
-        if (engine_->LastHistoryLine() != lastLine_)
-            log_ << (lastLine_ = engine_->LastHistoryLine()) << std::endl;
+    engine_->Follow([this](Changes changes) {
+        if (!changes.Has(Change::Frame)) return;
+        log_ << engine_->LastFrame().historyLine << std::endl;
         LogPort();
     });
     if (takingOver)

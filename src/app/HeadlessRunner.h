@@ -52,7 +52,6 @@ private:
     QLocalServer* server_ = nullptr;
     QPointer<QLocalSocket> window_; // the window the folder is lent to, or asking for it
     std::string portText_;
-    std::string lastLine_;
     bool lettingGo_ = false;
 };
 

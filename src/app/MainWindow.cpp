@@ -72,7 +72,9 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     BuildStatusBar();
     FitOnScreen(this);
     engine_->SetBeforeSave([this] { remote_->StoreNames(); });
-    engine_->SetAfterFrame([this] { ShowStatus(); });
+    engine_->Follow([this](Changes changes) {
+        if (changes.Has(Change::Frame)) ShowStatus();
+    });
 
     // Runs from creation on; its first tick can only come after Load has returned. Each
     // tick sets the next one, so that the ticks keep to the grid of the minute.

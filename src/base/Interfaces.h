@@ -81,8 +81,9 @@ protected:
 };
 
 // What made a frame go out, for the status line and the history; CatchUp is a switching
-// that fell due while the clock passed its minute over (asleep, set forward, not running).
-enum class FrameSource { Manual, Schedule, Sunrise, Sunset, CatchUp };
+// that fell due while the clock passed its minute over (asleep, set forward, not running);
+// Mqtt a command from the home-automation broker.
+enum class FrameSource { Manual, Schedule, Sunrise, Sunset, CatchUp, Mqtt };
 
 // Whatever sends one message number as a frame.
 class IMessageSender {

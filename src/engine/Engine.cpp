@@ -1,6 +1,7 @@
 #include "engine/Engine.h"
 
 #include "base/FileAccess.h"
+#include "base/RandomOffset.h"
 #include "schedule/TickPacing.h"
 #include "sun/Solar.h"
 #include "x10/CodeTable.h"
@@ -20,7 +21,117 @@ void Engine::RecordFrame(const FrameReport& frame) {
     const auto now = clock_.NowUtc();
     history_.Record(now, clock_.UtcOffset(now), frame,
                     device < 0 ? std::string_view() : NameOf(names_, device));
-    if (afterFrame_) afterFrame_();
+    lastFrame_ = {frame, device, history_.LastLine().substr(0, 19), history_.LastLine()};
+    Tell(Change::Frame | Change::Queue);
+}
+
+int Engine::Follow(Follower follower) {
+    followers_.emplace_back(++nextFollower_, std::move(follower));
+    return nextFollower_;
+}
+
+void Engine::Unfollow(int handle) {
+    std::erase_if(followers_, [handle](const auto& f) { return f.first == handle; });
+}
+
+void Engine::Tell(Changes changes) {
+    // A follower may stop following while told: tell a copy.
+    const auto followers = followers_;
+    for (const auto& [handle, follower] : followers) follower(changes);
+}
+
+SchedulePair& Engine::PairOf(int device, int weekday, int pair) {
+    return weekly_.at(static_cast<std::size_t>(device))
+        .at(static_cast<std::size_t>(weekday))
+        .at(static_cast<std::size_t>(pair));
+}
+
+void Engine::SetName(int device, std::string name) {
+    std::string& stored = names_.at(static_cast<std::size_t>(device / kUnitCount))
+                              .at(static_cast<std::size_t>(device % kUnitCount));
+    if (stored == name) return;
+    stored = std::move(name);
+    Tell(Change::Names);
+}
+
+void Engine::SetTime(int device, int weekday, int pair, bool on, std::optional<DateTime> time) {
+    SchedulePair& p = PairOf(device, weekday, pair);
+    DateTime& stored = on ? p.onTime : p.offTime;
+    bool& enabled = on ? p.onEnabled : p.offEnabled;
+    // Switched off, a half keeps its time, as the file keeps it.
+    const DateTime newTime = time.value_or(stored);
+    if (stored == newTime && enabled == time.has_value()) return;
+    stored = newTime;
+    enabled = time.has_value();
+    Tell(Change::Timetable);
+}
+
+void Engine::SetRandomised(int device, int weekday, int pair, bool on, bool randomised) {
+    std::int16_t& shift =
+        on ? PairOf(device, weekday, pair).onRandomOffset : PairOf(device, weekday, pair).offRandomOffset;
+    if ((shift != 0) == randomised) return;
+    shift = randomised ? DrawRandomOffset(settings_.randomInterval, random_) : std::int16_t{0};
+    Tell(Change::Timetable);
+}
+
+void Engine::SetSunEvent(int device, int slot, SunWhen when, DateTime offset, SunAction action) {
+    SunEvent& e = sunEvents_.at(static_cast<std::size_t>(device)).at(static_cast<std::size_t>(slot));
+    if (e.when == when && e.offset == offset && e.action == action) return;
+    e.when = when;
+    e.offset = offset;
+    e.action = action;
+    Tell(Change::SunEvents);
+}
+
+void Engine::SetSunRandomised(int device, int slot, bool randomised) {
+    SunEvent& e = sunEvents_.at(static_cast<std::size_t>(device)).at(static_cast<std::size_t>(slot));
+    if ((e.random != 0) == randomised) return;
+    e.random = randomised ? DrawRandomOffset(settings_.randomInterval, random_) : 0;
+    Tell(Change::SunEvents);
+}
+
+void Engine::SetLocation(const Location& place) {
+    if (settings_.location == place) return;
+    settings_.location = place;
+    CalculateSunTimes(settings_.location, clock_.Now(), sunTimes_);
+    Tell(Change::Location);
+}
+
+void Engine::SetRandomInterval(std::int16_t minutes) {
+    if (settings_.randomInterval == minutes) return;
+    settings_.randomInterval = minutes;
+    Tell(Change::Settings);
+}
+
+void Engine::SetCpuFactor(std::int16_t factor) {
+    if (settings_.cpuFactor == factor) return;
+    settings_.cpuFactor = factor;
+    Tell(Change::Settings);
+}
+
+void Engine::SetClockFactor(std::int16_t factor) {
+    if (settings_.clockFactor == factor) return;
+    settings_.clockFactor = factor;
+    Tell(Change::Settings);
+}
+
+void Engine::SendManual(std::int32_t message) {
+    transmitter_.Send(message, FrameSource::Manual);
+}
+
+void Engine::SendWhenFree(std::int32_t message, FrameSource source) {
+    std::optional<std::int64_t> sinceFrameMs;
+    if (steady_)
+        if (const auto start = transmitter_.LastFrameStartNs())
+            sinceFrameMs = (steady_->NowNanoseconds() - *start) / 1'000'000;
+    const bool free =
+        !transmitter_.Busy() && queue_.WaitingCount() == 0 && (!sinceFrameMs || *sinceFrameMs >= 1500);
+    if (free) {
+        transmitter_.Send(message, source);
+        return;
+    }
+    queue_.Queue(static_cast<std::int16_t>(message), source);
+    Tell(Change::Queue);
 }
 
 std::vector<PlannedSwitch> Engine::Upcoming() const {

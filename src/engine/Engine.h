@@ -3,11 +3,11 @@
 // and the scheduler, and when the data files are read and written. The main window
 // wires its widgets to it; tests drive it with a fake clock and serial control.
 
+#include "base/Interfaces.h"
+#include "base/Settings.h"
 #include "engine/AppSettings.h"
 #include "engine/FrameHistory.h"
 #include "engine/Persistence.h"
-#include "base/Interfaces.h"
-#include "base/Settings.h"
 #include "remote/NamesFile.h"
 #include "schedule/Planner.h"
 #include "schedule/Scheduler.h"
@@ -18,7 +18,10 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tarnwick {
 
@@ -30,6 +33,42 @@ struct Platform {
     ISteadyClock* steady = nullptr; // may be null: no minimum half-step length
     IRandom* random = nullptr;
     std::filesystem::path folder;
+};
+
+// What changed, told to those who follow the engine in one notice after each change.
+enum class Change : unsigned {
+    Names = 1 << 0,
+    Timetable = 1 << 1, // the weekly entries, their shifts included
+    SunEvents = 1 << 2, // the sun events, their shifts included
+    Settings = 1 << 3,  // port, CPU, clock rate, randomize interval, catch-up at start
+    Location = 1 << 4,  // the place, and with it the sun times
+    Frame = 1 << 5,     // a frame ended, sent or not (LastFrame)
+    Minute = 1 << 6,    // a new minute was scanned
+    Queue = 1 << 7,     // the frames waiting changed
+};
+class Changes {
+public:
+    constexpr Changes() = default;
+    constexpr Changes(Change c) : bits_(static_cast<unsigned>(c)) {}
+    constexpr Changes operator|(Changes o) const { return Changes(bits_ | o.bits_); }
+    constexpr bool Has(Change c) const { return (bits_ & static_cast<unsigned>(c)) != 0; }
+    constexpr bool Any() const { return bits_ != 0; }
+    bool operator==(const Changes&) const = default;
+
+private:
+    constexpr explicit Changes(unsigned bits) : bits_(bits) {}
+    unsigned bits_ = 0;
+};
+constexpr Changes operator|(Change a, Change b) {
+    return Changes(a) | Changes(b);
+}
+
+// The last frame, as the history has it.
+struct FrameRecord {
+    FrameReport report;
+    int device = -1;         // -1 for Bright and Dim of a house
+    std::string time;        // local, "2026-12-08T07:30:02"
+    std::string historyLine; // history.txt's line, without its end
 };
 
 // What the status bar shows: the interface, the last frame, the frames waiting.
@@ -67,12 +106,43 @@ public:
     // Letting the folder go: no more minutes are scanned, ticks only send what waits.
     void StopScanning() { scheduler_.StopScanning(); }
     int WaitingCount() const { return scheduler_.WaitingCount(); }
-    // The last frame as history.txt has it, without the line end; empty before the first.
-    const std::string& LastHistoryLine() const { return history_.LastLine(); }
     // Runs before every save, so that what is still being typed is in the tables.
     void SetBeforeSave(std::function<void()> before) { beforeSave_ = std::move(before); }
-    // Runs after every frame, sent or lost, once it is in the history.
-    void SetAfterFrame(std::function<void()> after) { afterFrame_ = std::move(after); }
+    // Every change is told to each follower once it is made; the handle stops it.
+    using Follower = std::function<void(Changes)>;
+    int Follow(Follower follower);
+    void Unfollow(int handle);
+
+    // Commands, named by what the user does; each keeps the tables whole and tells the change.
+    void SetName(int device, std::string name);
+    // A time for one half of a pair, or none to switch it off.
+    void SetTime(int device, int weekday, int pair, bool on, std::optional<DateTime> time);
+    // A randomised half draws its shift here, from the randomize interval.
+    void SetRandomised(int device, int weekday, int pair, bool on, bool randomised);
+    void SetSunEvent(int device, int slot, SunWhen when, DateTime offset, SunAction action);
+    void SetSunRandomised(int device, int slot, bool randomised);
+    // The sun times follow the place.
+    void SetLocation(const Location& place);
+    void SetRandomInterval(std::int16_t minutes);
+    void SetCpuFactor(std::int16_t factor);
+    void SetClockFactor(std::int16_t factor);
+    // A command given by hand: goes out now, the thread waiting for the frame.
+    void SendManual(std::int32_t message);
+    // A command from outside (the broker): at once when the line is free (no frame going out,
+    // nothing waiting, 1.5 s since the last frame began), else queued.
+    void SendWhenFree(std::int32_t message, FrameSource source);
+    // How many wait in the queue from this source.
+    int WaitingFrom(FrameSource source) const { return queue_.WaitingFrom(source); }
+
+    // The state, read only.
+    const Settings& CurrentSettings() const { return settings_; }
+    const DeviceNameTable& Names() const { return names_; }
+    const WeeklyTable& Weekly() const { return weekly_; }
+    const SunEventTable& SunEvents() const { return sunEvents_; }
+    const SunTimes& TodaysSunTimes() const { return sunTimes_; }
+    const FrameRecord& LastFrame() const { return lastFrame_; }
+    bool LineBusy() const { return transmitter_.Busy(); }
+    IClock& Clock() const { return clock_; }
 
     const AppSettings& appSettings() const { return appSettings_; }
     // Keeps the setting in the settings file, written only when it changes; false when it
@@ -95,6 +165,8 @@ public:
 private:
     void Load(bool catchUp, bool takingOver);
     void RecordFrame(const FrameReport& frame);
+    void Tell(Changes changes);
+    SchedulePair& PairOf(int device, int weekday, int pair);
 
     ISerialControl& serial_;
     IClock& clock_;
@@ -113,7 +185,9 @@ private:
     IniFile settingsFile_;
     AppSettings appSettings_;
     std::function<void()> beforeSave_;
-    std::function<void()> afterFrame_;
+    std::vector<std::pair<int, Follower>> followers_;
+    int nextFollower_ = 0;
+    FrameRecord lastFrame_;
 };
 
 } // namespace tarnwick

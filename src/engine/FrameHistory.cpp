@@ -20,6 +20,8 @@ const char* SourceName(FrameSource source) {
         return "sunset";
     case FrameSource::CatchUp:
         return "catch-up";
+    case FrameSource::Mqtt:
+        return "mqtt";
     }
     return "unknown";
 }

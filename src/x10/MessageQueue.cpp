@@ -6,6 +6,12 @@ void MessageQueue::Queue(std::int16_t message, FrameSource source) {
     waiting_.push_back({message, source});
 }
 
+int MessageQueue::WaitingFrom(FrameSource source) const {
+    int count = 0;
+    for (const Waiting& w : waiting_) count += w.source == source ? 1 : 0;
+    return count;
+}
+
 bool MessageQueue::SendNext(IMessageSender& sender) {
     if (waiting_.empty()) return false;
     const Waiting next = waiting_.front();

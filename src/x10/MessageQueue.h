@@ -15,6 +15,7 @@ public:
     // Sends the oldest waiting message, if any: at most one frame a call.
     bool SendNext(IMessageSender& sender);
     int WaitingCount() const { return static_cast<int>(waiting_.size()); }
+    int WaitingFrom(FrameSource source) const;
 
 private:
     struct Waiting {

@@ -35,6 +35,7 @@ std::string SourceText(FrameSource source) {
     case FrameSource::CatchUp:
         return "catch-up";
     case FrameSource::Manual:
+    case FrameSource::Mqtt:
         break;
     }
     return "manual";
