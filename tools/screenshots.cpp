@@ -39,15 +39,25 @@ bool Save(QWidget* widget, const QString& path) {
 
 void SampleData(Engine& e) {
     const char* names[] = {"Porch Light", "Den Lamp", "Hall", "Kitchen", "Fan", "Garden"};
-    for (int u = 0; u < 6; ++u) e.names()[0][u] = names[u];
-    for (int w = 1; w <= 5; ++w) e.weekly()[0][w][0] = {MakeTime(6, 30), true, 7, MakeTime(8, 0), true, 0};
-    e.weekly()[0][0][1] = {MakeTime(18, 45), true, 0, MakeTime(23, 15), true, -12};
-    e.weekly()[0][6][1] = {MakeTime(19, 0), true, 0, MakeTime(23, 30), true, 0};
-    e.sunEvents()[0][2] = {SunWhen::After, MakeTime(0, 30), SunAction::On, -3};
-    e.sunEvents()[0][1] = {SunWhen::Before, MakeTime(0, 15), SunAction::Off, 0};
-    e.settings().randomInterval = 30;
-    e.settings().location.latitude = 32.78;
-    e.settings().location.longitude = -96.8;
+    for (int u = 0; u < 6; ++u) e.SetName(u, names[u]);
+    e.SetRandomInterval(30);
+    for (int w = 1; w <= 5; ++w) {
+        e.SetTime(0, w, 0, true, MakeTime(6, 30));
+        e.SetRandomised(0, w, 0, true, true);
+        e.SetTime(0, w, 0, false, MakeTime(8, 0));
+    }
+    e.SetTime(0, 0, 1, true, MakeTime(18, 45));
+    e.SetTime(0, 0, 1, false, MakeTime(23, 15));
+    e.SetRandomised(0, 0, 1, false, true);
+    e.SetTime(0, 6, 1, true, MakeTime(19, 0));
+    e.SetTime(0, 6, 1, false, MakeTime(23, 30));
+    e.SetSunEvent(0, 2, SunWhen::After, MakeTime(0, 30), SunAction::On);
+    e.SetSunRandomised(0, 2, true);
+    e.SetSunEvent(0, 1, SunWhen::Before, MakeTime(0, 15), SunAction::Off);
+    Location place = e.CurrentLocation();
+    place.latitude = 32.78;
+    place.longitude = -96.8;
+    e.SetLocation(place);
 }
 
 } // namespace
@@ -79,7 +89,8 @@ int main(int argc, char** argv) {
         SampleData(sample);
         sample.SaveAll();
     }
-    MainWindow window(platform);
+    Engine engine(platform);
+    MainWindow window(engine, platform.folder);
     window.SetEndAction([] {});
     window.Load();
     window.show();

@@ -1,8 +1,8 @@
 #include "app/AboutWindow.h"
 
 #include "widgets/Twips.h"
-#include "widgets/WrapWidth.h"
 #include "widgets/Windows.h"
+#include "widgets/WrapWidth.h"
 
 #include <QLabel>
 #include <QPushButton>

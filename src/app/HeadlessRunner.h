@@ -4,8 +4,8 @@
 // and a line whenever the port changes. A window started in its folder takes the folder over
 // for as long as it runs.
 
-#include "engine/Engine.h"
 #include "app/FolderLock.h"
+#include "engine/Engine.h"
 
 #include <QObject>
 #include <QPointer>

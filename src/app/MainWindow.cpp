@@ -62,8 +62,8 @@ QAction* AddCheckable(QMenu* menu, const char* name, const QString& caption) {
 
 } // namespace
 
-MainWindow::MainWindow(const Platform& platform, QWidget* parent)
-    : QMainWindow(parent), engine_(std::make_unique<Engine>(platform)), folder_(platform.folder),
+MainWindow::MainWindow(Engine& engine, std::filesystem::path folder, QWidget* parent)
+    : QMainWindow(parent), engine_(engine), folder_(std::move(folder)),
       end_([this] { QApplication::exit(exitStatus_); }) {
     setObjectName(QStringLiteral("frmRemote"));
     setWindowTitle(QStringLiteral("Tarnwick V1.01.00"));
@@ -71,8 +71,8 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
     BuildPages();
     BuildStatusBar();
     FitOnScreen(this);
-    engine_->SetBeforeSave([this] { remote_->StoreNames(); });
-    engine_->Follow([this](Changes changes) {
+    engine_.SetBeforeSave([this] { remote_->StoreNames(); });
+    following_ = engine_.Follow([this](Changes changes) {
         if (changes.Has(Change::Frame)) ShowStatus();
     });
 
@@ -90,18 +90,11 @@ MainWindow::MainWindow(const Platform& platform, QWidget* parent)
 }
 
 void MainWindow::ArmTimer() {
-    if (!shuttingDown_) tickTimer_->start(engine_->NextTickDelayMs());
+    if (!shuttingDown_) tickTimer_->start(engine_.NextTickDelayMs());
 }
 
 MainWindow::~MainWindow() {
-    // The pages and windows still react to the focus leaving them as they go, and
-    // they work on the state: they must go while the state is still here.
-    tickTimer_->stop();
-    delete upcomingWindow_;
-    delete aboutWindow_;
-    delete helpWindow_;
-    delete locationWindow_;
-    delete takeCentralWidget();
+    engine_.Unfollow(following_);
 }
 
 void MainWindow::BuildMenus() {
@@ -116,12 +109,8 @@ void MainWindow::BuildMenus() {
 
     QAction* mnuLocation = mnuConfigure->addAction(QStringLiteral("&Location"));
     mnuLocation->setObjectName(QStringLiteral("mnuLocation"));
-    connect(mnuLocation, &QAction::triggered, this, [this] {
-        ShowSecondary(locationWindow_, [this] {
-            return new LocationDialog(engine_->settings().location, engine_->sunTimes(), engine_->clock(),
-                                      this);
-        });
-    });
+    connect(mnuLocation, &QAction::triggered, this,
+            [this] { ShowSecondary(locationWindow_, [this] { return new LocationDialog(engine_, this); }); });
 
     QMenu* mnuCPUType = mnuConfigure->addMenu(QStringLiteral("CPU Type"));
     mnuCPUType->setObjectName(QStringLiteral("mnuCPUType"));
@@ -146,7 +135,7 @@ void MainWindow::BuildMenus() {
     mnuConfigure->addSeparator();
     catchUpAction_ = AddCheckable(mnuConfigure, "mnuCatchUp", QStringLiteral("Catch Up at Start"));
     connect(catchUpAction_, &QAction::triggered, this, [this](bool on) {
-        if (!engine_->SetCatchUpAtStart(on))
+        if (!engine_.SetCatchUpAtStart(on))
             statusBar()->showMessage(
                 QStringLiteral("Catch Up at Start holds until exit: %1 could not be written")
                     .arg(QString::fromLatin1(kAppSettingsFileName)),
@@ -189,11 +178,9 @@ void MainWindow::BuildPages() {
     tabStrip_->addTab(QStringLiteral("Sunrise and Sunset"));
     tabStrip_->setExpanding(false);
     layout->addWidget(tabStrip_);
-    remote_ = new RemotePanel(engine_->names(), engine_->transmitter(), central);
-    schedule_ = new SchedulePanel(engine_->weekly(), engine_->names(), engine_->settings(), engine_->random(),
-                                  central);
-    sunrise_ = new SunrisePanel(engine_->sunEvents(), engine_->names(), engine_->settings(),
-                                engine_->random(), central);
+    remote_ = new RemotePanel(engine_, central);
+    schedule_ = new SchedulePanel(engine_, central);
+    sunrise_ = new SunrisePanel(engine_, central);
     pages_ = {remote_, schedule_, sunrise_};
     // A time typed and not taken is said for a few seconds where the user looks for news.
     const auto say = [this](const QString& text) { statusBar()->showMessage(text, 5000); };
@@ -252,9 +239,9 @@ void MainWindow::ShowPage(int index) {
 
 void MainWindow::Load(bool catchUp, bool takingOver) {
     if (takingOver)
-        engine_->LoadTakingOver();
+        engine_.LoadTakingOver();
     else
-        engine_->Load(catchUp);
+        engine_.Load(catchUp);
     // Edits in a folder that cannot be written are lost at exit: the user knows from the start.
     if (!CanWriteIn(folder_)) {
         folderLabel_->SetText(
@@ -262,7 +249,7 @@ void MainWindow::Load(bool catchUp, bool takingOver) {
         folderLabel_->show();
     }
     for (QAction* a : portActions_) a->setChecked(false);
-    catchUpAction_->setChecked(engine_->appSettings().catchUpAtStart);
+    catchUpAction_->setChecked(engine_.appSettings().catchUpAtStart);
     MarkCpuAndClock();
     schedule_->ShowInterval();
 
@@ -291,7 +278,7 @@ void MainWindow::Shutdown() {
     // A name or time still being typed has not left its box; keep it all the same. Before
     // start-up has filled the boxes they hold nothing of the user's.
     if (loaded_) StoreTyping();
-    if (const std::vector<std::string> unsaved = engine_->SaveAll(); !unsaved.empty()) {
+    if (const std::vector<std::string> unsaved = engine_.SaveAll(); !unsaved.empty()) {
         exitStatus_ = 1;
         QStringList names;
         for (const std::string& name : unsaved) names << QString::fromStdString(name);
@@ -314,7 +301,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::Tick() {
     // A message box during start-up runs the event loop; the timer must still wait for the end of it.
     if (!loaded_ || shuttingDown_) return;
-    engine_->Tick();
+    engine_.Tick();
     ShowStatus();
     // Every tick: a minute gone by, an edit on a page or in the location dialog, or a shift
     // drawn anew all change the plan; the window redraws only when it did change.
@@ -323,7 +310,7 @@ void MainWindow::Tick() {
 
 void MainWindow::RefreshUpcoming() {
     if (!upcomingWindow_ || !upcomingWindow_->isVisible() || !loaded_) return;
-    upcomingWindow_->Show(engine_->Upcoming(), engine_->names(), engine_->settings().randomInterval);
+    upcomingWindow_->Show(engine_.Upcoming(), engine_.Names(), engine_.RandomInterval());
 }
 
 void MainWindow::ShowPlannedDevice(int device, bool sunEvent) {
@@ -339,9 +326,9 @@ void MainWindow::ShowPlannedDevice(int device, bool sunEvent) {
 
 void MainWindow::ShowStatus() {
     // The mark of the chosen port says whether it is really open.
-    const int port = engine_->settings().commPort;
-    if (port >= 1 && port <= 4) portActions_[port - 1]->setChecked(engine_->transmitter().IsPortOpen());
-    const StatusTexts status = engine_->Status();
+    const int port = engine_.CurrentSettings().commPort;
+    if (port >= 1 && port <= 4) portActions_[port - 1]->setChecked(engine_.PortOpen());
+    const StatusTexts status = engine_.Status();
     portLabel_->SetText(QString::fromStdString(status.port));
     lastFrameLabel_->SetText(QString::fromStdString(status.lastFrame));
     waitingLabel_->SetText(QString::fromStdString(status.waiting));
@@ -351,7 +338,7 @@ void MainWindow::ShowStatus() {
 }
 
 void MainWindow::OpenPortOrSay() {
-    if (!engine_->OpenPort()) {
+    if (!engine_.OpenPort()) {
         ShowMessage(this, QStringLiteral("Comm Port is already open"));
         return;
     }
@@ -360,26 +347,27 @@ void MainWindow::OpenPortOrSay() {
 
 void MainWindow::SelectPort(int port) {
     for (QAction* a : portActions_) a->setChecked(false);
-    const bool opened = engine_->SelectPort(port);
+    const bool opened = engine_.SelectPort(port);
     ShowStatus();
     if (!opened) ShowMessage(this, QStringLiteral("Comm Port is already open"));
 }
 
 void MainWindow::SelectCpu(int item) {
-    engine_->settings().cpuFactor = kCpuFactors[item];
+    engine_.SetCpuFactor(kCpuFactors[item]);
     MarkCpuAndClock();
 }
 
 void MainWindow::SelectClock(int item) {
-    engine_->settings().clockFactor = kClockFactors[item];
+    engine_.SetClockFactor(kClockFactors[item]);
     MarkCpuAndClock();
 }
 
 // One mark per group, on the item whose factor is in force.
 void MainWindow::MarkCpuAndClock() {
-    for (int i = 0; i < 4; ++i) cpuActions_[i]->setChecked(kCpuFactors[i] == engine_->settings().cpuFactor);
+    for (int i = 0; i < 4; ++i)
+        cpuActions_[i]->setChecked(kCpuFactors[i] == engine_.CurrentSettings().cpuFactor);
     for (int i = 0; i < 5; ++i)
-        clockActions_[i]->setChecked(kClockFactors[i] == engine_->settings().clockFactor);
+        clockActions_[i]->setChecked(kClockFactors[i] == engine_.CurrentSettings().clockFactor);
 }
 
 } // namespace tarnwick

@@ -32,7 +32,8 @@ class UpcomingWindow;
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(const Platform& platform, QWidget* parent = nullptr);
+    // The engine outlives the window; folder is the data folder it saves to.
+    MainWindow(Engine& engine, std::filesystem::path folder, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // The start-up sequence; call once before showing the window. catchUp asks for a
@@ -44,7 +45,7 @@ public:
     // What ending the program means; quits the application unless a test says otherwise.
     void SetEndAction(std::function<void()> end) { end_ = std::move(end); }
 
-    Engine& engine() { return *engine_; }
+    Engine& engine() { return engine_; }
     bool ShutdownDone() const { return shuttingDown_; }
     // 0, or 1 when the shutdown could not save every change.
     int ExitStatus() const { return exitStatus_; }
@@ -74,7 +75,8 @@ private:
     // A device chosen in the upcoming switchings, on the page that plans it.
     void ShowPlannedDevice(int device, bool sunEvent);
 
-    std::unique_ptr<Engine> engine_;
+    Engine& engine_;
+    int following_ = 0;
     std::filesystem::path folder_;
     std::function<void()> end_;
     bool loaded_ = false;

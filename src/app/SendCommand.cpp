@@ -1,9 +1,9 @@
 #include "app/SendCommand.h"
 
-#include "engine/ConfigFile.h"
 #include "app/QtSerialControl.h"
 #include "app/SystemClocks.h"
 #include "base/FileAccess.h"
+#include "engine/ConfigFile.h"
 #include "x10/CodeTable.h"
 #include "x10/SimulatedSerialControl.h"
 #include "x10/Transmitter.h"

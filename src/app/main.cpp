@@ -1,15 +1,15 @@
 // Tarnwick: switches X10 devices through a CM17A interface on a serial port.
 
-#include "engine/CommandLine.h"
 #include "app/FolderLock.h"
 #include "app/HeadlessRunner.h"
 #include "app/MainWindow.h"
-#include "engine/PlanCommand.h"
 #include "app/QtSerialControl.h"
 #include "app/SendCommand.h"
 #include "app/SystemClocks.h"
 #include "app/TerminationWatcher.h"
 #include "base/RandomOffset.h"
+#include "engine/CommandLine.h"
+#include "engine/PlanCommand.h"
 #include "widgets/MessageBox.h"
 #include "x10/SimulatedSerialControl.h"
 
@@ -141,7 +141,9 @@ int main(int argc, char** argv) {
     }
 
     World world(line);
-    MainWindow window(world.platform);
+    // The engine outlives the window and everything in it.
+    Engine engine(world.platform);
+    MainWindow window(engine, world.platform.folder);
     TerminationWatcher watcher;
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &MainWindow::Shutdown);
     // Any other way out of the event loop still saves first.

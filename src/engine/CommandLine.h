@@ -14,8 +14,8 @@ struct CommandLine {
     bool simulate = false;
     bool send = false;
     bool help = false;
-    bool catchUp = false; // send what fell due while the program was not running
-    bool plan = false;    // print the switchings planned for the coming days
+    bool catchUp = false;  // send what fell due while the program was not running
+    bool plan = false;     // print the switchings planned for the coming days
     bool headless = false; // run the schedule without a window
     int planDays = 7;
     std::map<int, std::string> portDevices; // COM number -> device name

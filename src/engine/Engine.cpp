@@ -58,8 +58,7 @@ void Engine::SetTime(int device, int weekday, int pair, bool on, std::optional<D
     SchedulePair& p = PairOf(device, weekday, pair);
     DateTime& stored = on ? p.onTime : p.offTime;
     bool& enabled = on ? p.onEnabled : p.offEnabled;
-    // Switched off, a half keeps its time, as the file keeps it.
-    const DateTime newTime = time.value_or(stored);
+    const DateTime newTime = time.value_or(0);
     if (stored == newTime && enabled == time.has_value()) return;
     stored = newTime;
     enabled = time.has_value();

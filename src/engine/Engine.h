@@ -9,9 +9,12 @@
 #include "engine/FrameHistory.h"
 #include "engine/Persistence.h"
 #include "remote/NamesFile.h"
+#include "remote/RemoteCommands.h"
 #include "schedule/Planner.h"
 #include "schedule/Scheduler.h"
+#include "schedule/TimetableCommands.h"
 #include "schedule/WeeklySchedule.h"
+#include "sun/SunCommands.h"
 #include "sun/SunEvents.h"
 #include "x10/MessageQueue.h"
 #include "x10/Transmitter.h"
@@ -78,7 +81,7 @@ struct StatusTexts {
     std::string waiting;   // "3 frames waiting"; empty when none
 };
 
-class Engine {
+class Engine final : public IRemoteCommands, public ITimetableCommands, public ISunCommands {
 public:
     explicit Engine(const Platform& platform);
 
@@ -114,20 +117,20 @@ public:
     void Unfollow(int handle);
 
     // Commands, named by what the user does; each keeps the tables whole and tells the change.
-    void SetName(int device, std::string name);
-    // A time for one half of a pair, or none to switch it off.
-    void SetTime(int device, int weekday, int pair, bool on, std::optional<DateTime> time);
+    void SetName(int device, std::string name) override;
+    // A time for one half of a pair, or none to switch it off (its time then reads 00:00).
+    void SetTime(int device, int weekday, int pair, bool on, std::optional<DateTime> time) override;
     // A randomised half draws its shift here, from the randomize interval.
-    void SetRandomised(int device, int weekday, int pair, bool on, bool randomised);
-    void SetSunEvent(int device, int slot, SunWhen when, DateTime offset, SunAction action);
-    void SetSunRandomised(int device, int slot, bool randomised);
+    void SetRandomised(int device, int weekday, int pair, bool on, bool randomised) override;
+    void SetSunEvent(int device, int slot, SunWhen when, DateTime offset, SunAction action) override;
+    void SetSunRandomised(int device, int slot, bool randomised) override;
     // The sun times follow the place.
-    void SetLocation(const Location& place);
-    void SetRandomInterval(std::int16_t minutes);
+    void SetLocation(const Location& place) override;
+    void SetRandomInterval(std::int16_t minutes) override;
     void SetCpuFactor(std::int16_t factor);
     void SetClockFactor(std::int16_t factor);
     // A command given by hand: goes out now, the thread waiting for the frame.
-    void SendManual(std::int32_t message);
+    void SendManual(std::int32_t message) override;
     // A command from outside (the broker): at once when the line is free (no frame going out,
     // nothing waiting, 1.5 s since the last frame began), else queued.
     void SendWhenFree(std::int32_t message, FrameSource source);
@@ -136,12 +139,15 @@ public:
 
     // The state, read only.
     const Settings& CurrentSettings() const { return settings_; }
-    const DeviceNameTable& Names() const { return names_; }
-    const WeeklyTable& Weekly() const { return weekly_; }
-    const SunEventTable& SunEvents() const { return sunEvents_; }
-    const SunTimes& TodaysSunTimes() const { return sunTimes_; }
+    const DeviceNameTable& Names() const override { return names_; }
+    const WeeklyTable& Weekly() const override { return weekly_; }
+    const SunEventTable& SunEvents() const override { return sunEvents_; }
+    const SunTimes& TodaysSunTimes() const override { return sunTimes_; }
+    const Location& CurrentLocation() const override { return settings_.location; }
+    std::int16_t RandomInterval() const override { return settings_.randomInterval; }
     const FrameRecord& LastFrame() const { return lastFrame_; }
-    bool LineBusy() const { return transmitter_.Busy(); }
+    bool LineBusy() const override { return transmitter_.Busy(); }
+    bool PortOpen() const { return transmitter_.IsPortOpen(); }
     IClock& Clock() const { return clock_; }
 
     const AppSettings& appSettings() const { return appSettings_; }
@@ -152,15 +158,6 @@ public:
     StatusTexts Status() const;
     // Every switching the scheduler will make in the next seven days, as things stand now.
     std::vector<PlannedSwitch> Upcoming() const;
-
-    Settings& settings() { return settings_; }
-    DeviceNameTable& names() { return names_; }
-    WeeklyTable& weekly() { return weekly_; }
-    SunEventTable& sunEvents() { return sunEvents_; }
-    SunTimes& sunTimes() { return sunTimes_; }
-    Transmitter& transmitter() { return transmitter_; }
-    IClock& clock() { return clock_; }
-    IRandom& random() { return random_; }
 
 private:
     void Load(bool catchUp, bool takingOver);

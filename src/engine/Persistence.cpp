@@ -1,7 +1,7 @@
 #include "engine/Persistence.h"
 
-#include "engine/ConfigFile.h"
 #include "base/FileAccess.h"
+#include "engine/ConfigFile.h"
 #include "schedule/ScheduleFile.h"
 #include "sun/SunriseFile.h"
 

@@ -2,8 +2,8 @@
 // `tarnwick plan`: the switchings planned for the coming days, on standard output, from the
 // data files of a folder; it writes nothing and takes no lock.
 
-#include "engine/CommandLine.h"
 #include "base/Interfaces.h"
+#include "engine/CommandLine.h"
 
 #include <filesystem>
 #include <ostream>

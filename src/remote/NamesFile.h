@@ -13,14 +13,6 @@ namespace tarnwick {
 
 inline constexpr const char* kNamesFileName = "names.txt";
 
-using DeviceNameTable = std::array<std::array<std::string, kUnitCount>, kHouseCount>;
-
-// The name of device 0..255.
-inline const std::string& NameOf(const DeviceNameTable& names, int device) {
-    return names[static_cast<std::size_t>(device / kUnitCount)]
-                [static_cast<std::size_t>(device % kUnitCount)];
-}
-
 // The name without the characters the file cannot hold, double quotes and line breaks,
 // and cut to the longest name its line may hold, never inside a UTF-8 character.
 std::string SanitizeName(std::string_view name);

@@ -37,7 +37,7 @@ struct Started {
 TEST(Engine, TheMinuteSaveKeepsANewName) {
     TempFolder folder;
     Started run(folder, MakeDateTime(2026, 12, 8, 7, 29, 10));
-    run.engine.names()[2][4] = "Porch Light";
+    run.engine.SetName(36, "Porch Light");
     run.RunSeconds(10);
     EXPECT_EQ(folder.Read("names.txt").find("Porch"), std::string::npos); // not before the minute is out
     run.RunSeconds(60);
@@ -50,9 +50,10 @@ TEST(Engine, TheMinuteSaveKeepsANewName) {
 TEST(Engine, CatchUpAtStartIsKeptInItsOwnFileAndSendsWhatFellDue) {
     TempFolder folder;
     {
-        Started first(folder, MakeDateTime(2026, 12, 8, 7, 0, 0));                              // a Tuesday
-        first.engine.weekly()[36][1][0] = {MakeTime(18, 0), true, 0, MakeTime(23, 0), true, 0}; // C5, Monday
-        first.engine.weekly()[37][2][0] = {MakeTime(6, 0), true, 0, MakeTime(0, 0), false, 0};  // C6, Tuesday
+        Started first(folder, MakeDateTime(2026, 12, 8, 7, 0, 0)); // a Tuesday
+        first.engine.SetTime(36, 1, 0, true, MakeTime(18, 0));     // C5, Monday
+        first.engine.SetTime(36, 1, 0, false, MakeTime(23, 0));
+        first.engine.SetTime(37, 2, 0, true, MakeTime(6, 0)); // C6, Tuesday
         first.engine.SaveAll();
         const std::string schedule = folder.Read("schedule.txt");
         EXPECT_TRUE(first.engine.SetCatchUpAtStart(true));

@@ -1,12 +1,12 @@
 // The four data files and their shared notation: what is written, what is read back, and what
 // is kept when a file is damaged, edited by hand or cannot be written.
 
+#include "base/FileAccess.h"
+#include "base/RandomOffset.h"
 #include "engine/ConfigFile.h"
 #include "engine/Engine.h"
 #include "engine/Persistence.h"
-#include "base/FileAccess.h"
 #include "remote/NamesFile.h"
-#include "base/RandomOffset.h"
 #include "schedule/ScheduleFile.h"
 #include "sun/SunriseFile.h"
 
@@ -152,8 +152,8 @@ TEST(Engine, EachMinuteSavesWhatChangedAndRetriesWhatFailed) {
     const std::string sunrise = folder.Read("Sunrise.txt");
     fs::remove(folder / "config.txt");
     fs::permissions(folder / "Sunrise.txt", fs::perms::owner_read);
-    engine.weekly()[36][2][0] = {MakeTime(7, 30), true, 0, 0, false, 0};
-    engine.sunEvents()[0][2] = {SunWhen::After, MakeTime(0, 30), SunAction::On, 0};
+    engine.SetTime(36, 2, 0, true, MakeTime(7, 30));
+    engine.SetSunEvent(0, 2, SunWhen::After, MakeTime(0, 30), SunAction::On);
     const auto runMinute = [&] {
         for (int i = 0; i < 40; ++i, clock.AdvanceSeconds(1.5)) engine.Tick();
     };

@@ -43,8 +43,8 @@ struct Program {
         : path(folder + "/"), clock(now, [](auto) { return std::chrono::hours{-5}; }), serial(&recording) {
         serial->failOpen = failOpen;
         SetMessageHandler([this](const QString& text) { messages << text; });
-        window =
-            std::make_unique<MainWindow>(Platform{serial, &clock, nullptr, &random, folder.toStdString()});
+        engine = std::make_unique<Engine>(Platform{serial, &clock, nullptr, &random, folder.toStdString()});
+        window = std::make_unique<MainWindow>(*engine, folder.toStdString());
         window->SetEndAction([this] { ++ends; });
     }
     ~Program() {
@@ -119,6 +119,7 @@ struct Program {
     bool dtr = true, rts = true;
     QStringList messages;
     int ends = 0;
+    std::unique_ptr<Engine> engine;
     std::unique_ptr<MainWindow> window;
 };
 
@@ -246,7 +247,7 @@ private slots:
         f->window->Load();
         for (const char* item : {"mnuPentium3", "mnu3200MHz", "mnuPentium3", "mnuCOM3"})
             f->Get<QAction>(item)->trigger();
-        QCOMPARE(f->Run().settings().cpuFactor * f->Run().settings().clockFactor, 3600);
+        QCOMPARE(f->Run().CurrentSettings().cpuFactor * f->Run().CurrentSettings().clockFactor, 3600);
         QVERIFY(f->serial->open && f->serial->port == 3);
         QCOMPARE(f->On(), (QStringList{"mnuPentium3", "mnu3200MHz", "mnuCOM3"}));
         f->serial->failOpen = true;
@@ -397,10 +398,10 @@ private slots:
                                 "cboSunriseWhen(0)", "cboSunriseAction(0)"})
             shown << f->Get<QComboBox>(box)->currentText();
         QCOMPARE(shown, (QStringList{"C", "A1", "1", "B5", "At Sunrise", "On"}));
-        QCOMPARE(f->Run().weekly()[2][2][0], (SchedulePair{MakeTime(7, 30), true, 0, 0, false, 0}));
-        QCOMPARE(f->Run().weekly()[0][2][0], (SchedulePair{0, false, 0, MakeTime(22, 0), true, 0}));
-        QCOMPARE(f->Run().settings().randomInterval, 1);
-        QCOMPARE(f->Run().sunEvents()[20][0], (SunEvent{SunWhen::At, 0, SunAction::On, 0}));
+        QCOMPARE(f->Run().Weekly()[2][2][0], (SchedulePair{MakeTime(7, 30), true, 0, 0, false, 0}));
+        QCOMPARE(f->Run().Weekly()[0][2][0], (SchedulePair{0, false, 0, MakeTime(22, 0), true, 0}));
+        QCOMPARE(f->Run().RandomInterval(), 1);
+        QCOMPARE(f->Run().SunEvents()[20][0], (SunEvent{SunWhen::At, 0, SunAction::On, 0}));
     }
 
     void namesStayWithTheirHouseAndComeBackAfterARestartWithoutQuotes() {
@@ -447,9 +448,9 @@ private slots:
 
     void aDeviceShowsItsTimetableAndItsNameAsTypedOnEveryTabClick() {
         f->Start();
-        SchedulePair& pair = f->Run().weekly()[36][2][0];
-        pair = {MakeTime(7, 30), true, 0, MakeTime(22, 0), false, 4};
-        f->Run().names()[2][4] = "<b>Hall";
+        f->Run().SetTime(36, 2, 0, true, MakeTime(7, 30));
+        f->Run().SetRandomised(36, 2, 0, false, true); // an off half with a shift, itself off
+        f->Run().SetName(36, "<b>Hall");
         const auto time = [this](int i) { return f->Get<QLineEdit>("mebOnOff", i)->displayText(); };
         // What a label reads out, as a screen reader gets it: its text without markup.
         const auto said = [this](const char* label) {
@@ -463,10 +464,10 @@ private slots:
         f->ClickTab(2);
         f->TypeInto("cboSunriseDevice", "C5");
         QCOMPARE(said("lblDevice") + said("lblSunriseDevice"), QStringLiteral("<b>Hall<b>Hall"));
-        pair.onTime = MakeTime(6, 15);
+        f->Run().SetTime(36, 2, 0, true, MakeTime(6, 15));
         f->ClickTab(1);
         QCOMPARE(time(16), QStringLiteral("06:15"));
-        pair.onTime = MakeTime(6, 20);
+        f->Run().SetTime(36, 2, 0, true, MakeTime(6, 20));
         f->ClickTab(1); // the selected tab again
         QCOMPARE(time(16), QStringLiteral("06:20"));
         f->TypeInto("cboDevice", "Q7"); // no such device: A1
@@ -475,15 +476,17 @@ private slots:
 
     void aTypedTimeIsSetAndABadOneSwitchedOffAndATimeForTheNextMinuteGoesOutInIt() {
         f->Start(1);
-        SchedulePair& pair = f->Run().weekly()[0][2][0];
-        pair.onRandomOffset = 5;
+        f->Run().SetRandomised(0, 2, 0, true, true);
+        const SchedulePair& pair = f->Run().Weekly()[0][2][0];
+        const std::int16_t shift = pair.onRandomOffset;
+        QVERIFY(shift != 0);
         QStringList said;
         for (const char* bad : {"6", "2400", "1260"}) {
             Type(f->Get("mebOnOff", 16), "2130");
-            QCOMPARE(pair, (SchedulePair{MakeTime(21, 30), true, 5, 0, false, 0}));
+            QCOMPARE(pair, (SchedulePair{MakeTime(21, 30), true, shift, 0, false, 0}));
             Type(f->Get("mebOnOff", 16), bad);
             QVERIFY(f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "__:__" &&
-                    pair == (SchedulePair{0, false, 5, 0, false, 0}));
+                    pair == (SchedulePair{0, false, shift, 0, false, 0}));
             said << f->window->statusBar()->currentMessage().remove("Tuesday, first on time not taken: ");
         }
         QCOMPARE(said, (QStringList{"6_:__ is incomplete (type hh:mm, as 07:30)",
@@ -538,8 +541,8 @@ private slots:
         f->Start(1);
         f->TypeInto("cboRandomTime", "30");
         auto* weekly = f->Get<QCheckBox>("chkRandom", 1);
-        const std::int16_t& shift = f->Run().weekly()[0][0][0].offRandomOffset;
-        const double& sunShift = f->Run().sunEvents()[0][3].random;
+        const std::int16_t& shift = f->Run().Weekly()[0][0][0].offRandomOffset;
+        const double& sunShift = f->Run().SunEvents()[0][3].random;
         for (QCheckBox* box : {weekly, weekly, weekly, f->Get<QCheckBox>("chkSunriseRandom", 3)})
             box->click();
         QVERIFY(shift >= -14 && shift <= 15 && shift != 0 && sunShift >= -14 && sunShift <= 15 &&
@@ -551,23 +554,25 @@ private slots:
         weekly->click();
         QCOMPARE(shift, 0);
         f->TypeInto("cboRandomTime", "150"); // not in the list, nor from config.txt
-        QCOMPARE(f->Run().settings().randomInterval, 1);
+        QCOMPARE(f->Run().RandomInterval(), 1);
         Run();
         f->Write("config.txt",
                  "\"COM 2\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n150\r\n0\r\n0\r\n6\r\n#TRUE#\r\n");
         f->window->Load();
-        QCOMPARE(f->Run().settings().randomInterval, 1);
+        QCOMPARE(f->Run().RandomInterval(), 1);
     }
 
     // The week ahead, kept up to date while it is open; Enter or a double-click on a switching
     // shows its device on the page that plans it.
     void theUpcomingSwitchingsFollowTheTablesAndLeadToTheirDevice() {
         f->Start();
-        f->Run().settings().location = {32.78, -96.8, 6, true};
-        CalculateSunTimes(f->Run().settings().location, f->clock.Now(), f->Run().sunTimes());
-        f->Run().names()[2][4] = "Hall";
-        f->Run().weekly()[36][2][0] = {MakeTime(7, 45), true, 0, MakeTime(23, 0), true, -3};
-        f->Run().sunEvents()[18][2] = {SunWhen::After, MakeTime(0, 30), SunAction::Off, 0};
+        f->Run().SetLocation({32.78, -96.8, 6, true});
+        f->Run().SetName(36, "Hall");
+        f->Run().SetTime(36, 2, 0, true, MakeTime(7, 45));
+        f->Run().SetTime(36, 2, 0, false, MakeTime(23, 0));
+        f->Run().SetRandomised(36, 2, 0, false, true);
+        const int shift = f->Run().Weekly()[36][2][0].offRandomOffset;
+        f->Run().SetSunEvent(18, 2, SunWhen::After, MakeTime(0, 30), SunAction::Off);
         f->Get<QAction>("mnuUpcoming")->trigger();
         auto* list = f->Get<QTreeWidget>("lstUpcoming");
         const auto row = [list](int i) {
@@ -577,15 +582,17 @@ private slots:
         };
         SunTimes sun; // each day's own sunset
         const auto sunset = [&](int day) {
-            CalculateSunTimes(f->Run().settings().location, MakeDate(2026, 12, 8 + day), sun);
+            CalculateSunTimes(f->Run().CurrentLocation(), MakeDate(2026, 12, 8 + day), sun);
             return QString::fromStdString(FormatBoxTime(AddMinutes(sun.sunset, 30)));
         };
         // Sunset moves a minute on the 11th here: the seventh day's own time is used.
         QVERIFY(list->topLevelItemCount() == 9 && sunset(0) != sunset(6));
         QCOMPARE(row(0), QStringLiteral("Tue 2026-12-08 07:45 | C5 | Hall | On | Tuesday, pair 1"));
         QCOMPARE(row(1), "Tue 2026-12-08 " + sunset(0) + " | B3 |  | Off | 00:30 after sunset");
-        QCOMPARE(row(2), QStringLiteral("Tue 2026-12-08 22:57 | C5 | Hall | Off | Tuesday, pair 1, "
-                                        "randomized (now -3 min, interval 45 min)"));
+        QCOMPARE(row(2), QStringLiteral("Tue 2026-12-08 %1 | C5 | Hall | Off | Tuesday, pair 1, "
+                                        "randomized (now %2 min, interval 45 min)")
+                             .arg(QString::fromStdString(FormatBoxTime(MakeTime(23, 0 + shift))))
+                             .arg(shift));
         QCOMPARE(row(8), "Mon 2026-12-14 " + sunset(6) + " | B3 |  | Off | 00:30 after sunset");
         f->ClickTab(1);
         f->TypeInto("cboDevice", "C5");
@@ -614,7 +621,7 @@ private slots:
         f->Start(2);
         const auto box = [this](const char* name, int row) { return f->Get<QComboBox>(name, row); };
         const auto offset = [this](int row) { return f->Get<QLineEdit>("mebSunriseOffset", row); };
-        const SunEvent* events = f->Run().sunEvents()[0].data();
+        const SunEvent* events = f->Run().SunEvents()[0].data();
         box("cboSunriseWhen", 2)->setCurrentIndex(2);   // "After Sunset"
         box("cboSunriseAction", 3)->setCurrentIndex(2); // "Off"
         f->TypeInto("cboSunriseAction(1)", "Soon");     // no such entry: nothing
@@ -623,9 +630,11 @@ private slots:
                 events[1].action == SunAction::Nothing && events[0].offset == MakeTime(0, 30));
         Type(offset(0), "7");
         QVERIFY(offset(0)->displayText() == "__:__" && events[0].offset == 0);
-        f->Run().names()[1][2] = "Den Lamp";
-        f->Run().sunEvents()[18][2] = {SunWhen::After, MakeTime(1, 30), SunAction::On, 0};
-        f->Run().sunEvents()[18][0] = {SunWhen::Before, 0, SunAction::Off, -3};
+        f->Run().SetName(18, "Den Lamp");
+        f->Run().SetSunEvent(18, 2, SunWhen::After, MakeTime(1, 30), SunAction::On);
+        f->Run().SetSunEvent(18, 0, SunWhen::Before, 0, SunAction::Off);
+        f->Run().SetSunRandomised(18, 0, true);
+        const SunEvent before = f->Run().SunEvents()[18][0];
         f->TypeInto("cboSunriseDevice", "B3");
         QStringList shown{f->Get<QLabel>("lblSunriseDevice")->text()};
         for (int row : {2, 0})
@@ -634,16 +643,12 @@ private slots:
         QCOMPARE(shown,
                  (QStringList{"Den Lamp", "After Sunset", "01:30", "On", "Before Sunrise", "__:__", "Off"}));
         QVERIFY(f->Get<QCheckBox>("chkSunriseRandom", 0)->isChecked());
-        QCOMPARE(f->Run().sunEvents()[18][0],
-                 (SunEvent{SunWhen::Before, 0, SunAction::Off, -3})); // showing changed nothing
+        QCOMPARE(f->Run().SunEvents()[18][0], before); // showing changed nothing
     }
 
     void anEventAfterSunsetFiresAtSunsetPlusItsOffset() {
         f->Start(2);
-        Location& place = f->Run().settings().location;
-        place.latitude = 32.78;
-        place.longitude = -96.8;
-        CalculateSunTimes(place, f->clock.Now(), f->Run().sunTimes());
+        f->Run().SetLocation({32.78, -96.8, 6, true});
         f->TypeInto("cboSunriseDevice", "D2");
         f->Get<QComboBox>("cboSunriseWhen", 2)->setCurrentIndex(2);
         Type(f->Get("mebSunriseOffset", 2), "0030");
@@ -656,7 +661,7 @@ private slots:
                 sentAt << line + " " + FormatBoxTime(f->clock.Now()).c_str();
         }
         QCOMPARE(sentAt, QStringList{"D2 On " + QString::fromStdString(FormatBoxTime(
-                                                    AddMinutes(f->Run().sunTimes().sunset, 30)))});
+                                                    AddMinutes(f->Run().TodaysSunTimes().sunset, 30)))});
     }
 
     // ---- The location dialog, at Dallas on 2003-06-21
@@ -664,8 +669,7 @@ private slots:
     void theLocationDialogShowsTheSettingsAfreshAndToTheNearestSecondAndOkKeepsThem() {
         Run(false, MakeDateTime(2003, 6, 21, 15, 30));
         f->window->Load();
-        Location& s = f->Run().settings().location;
-        s = {32.78, -96.8, 6, true};
+        f->Run().SetLocation({32.78, -96.8, 6, true});
         const auto show = [this] {
             f->Get<QAction>("mnuLocation")->trigger();
             QWidget* dialog = f->Get("frmLocation");
@@ -685,12 +689,12 @@ private slots:
                                                          {1 + 0.9 / 3600, "N E 1 0 1 1 0 1 -"},
                                                          {1e300, "N E 89 59 59 179 59 59 -"}};
         for (const auto& [value, fields] : values) {
-            s = {value, value, 11, false};
+            f->Run().SetLocation({value, value, 11, false});
             QVERIFY2(show().endsWith(fields), qPrintable(show()));
             ok(); // the fields as shown keep the value stored
-            QVERIFY((s == Location{value, value, 11, false}));
+            QCOMPARE(f->Run().CurrentLocation(), (Location{value, value, 11, false}));
         }
-        s.latitude = s.longitude = 0; // never entered: the fields are left alone
+        f->Run().SetLocation({0, 0, 11, false}); // never entered: the fields are left alone
         QVERIFY(show().endsWith("N E 89 59 59 179 59 59 -") && f->messages.isEmpty());
     }
 
@@ -708,21 +712,21 @@ private slots:
         };
         for (const auto& [i, text] : {std::pair{0, "32"}, {1, "46"}, {2, "48"}, {3, "96"}, {4, "48"}})
             enter(i, text);
-        QVERIFY(std::abs(f->Run().settings().location.latitude - 32.78) < 1e-12 &&
-                f->Run().settings().location.longitude == -96.8);
+        QVERIFY(std::abs(f->Run().CurrentLocation().latitude - 32.78) < 1e-12);
+        QCOMPARE(f->Run().CurrentLocation().longitude, -96.8);
         QCOMPARE(sunTimes(), QStringLiteral("Sunrise 06:20:00 Sunset 20:38:00"));
         auto* zones = Get<QListWidget>(dialog, "lstTimeZone");
         QListWidgetItem* hawaii = zones->findItems("Hawaii", Qt::MatchExactly).value(0);
         zones->scrollToItem(hawaii);
         QTest::mouseClick(zones->viewport(), Qt::LeftButton, {}, zones->visualItemRect(hawaii).center());
-        QVERIFY(zones->selectedItems() == QList{hawaii} && f->Run().settings().location.timeZone == 10);
+        QVERIFY(zones->selectedItems() == QList{hawaii} && f->Run().CurrentLocation().timeZone == 10);
         QCOMPARE(sunTimes(), QStringLiteral("Sunrise 02:20:00 Sunset 16:38:00"));
         f->Click(Get(dialog, "chkDaylightSavingsTime")); // counts at the next recompute
         QCOMPARE(sunTimes(), QStringLiteral("Sunrise 02:20:00 Sunset 16:38:00"));
         enter(4, "48");
         QCOMPARE(sunTimes(), QStringLiteral("Sunrise 01:20:00 Sunset 15:38:00"));
         QTest::keyClick(Get(dialog, "cboLatitude"), Qt::Key_Down); // a new hemisphere counts at once
-        const double latitude = f->Run().settings().location.latitude;
+        const double latitude = f->Run().CurrentLocation().latitude;
         QVERIFY(latitude < 0);
         // A refused value gives way to the one the field held, and the place stays where it was.
         for (const auto& [i, text] : {std::pair{0, "90"}, {4, "60"}, {3, "999"}, {5, "1x2"}}) enter(i, text);
@@ -731,8 +735,8 @@ private slots:
         QStringList fields;
         for (auto* field : dialog->findChildren<DigitsBox*>()) fields << field->Digits();
         QCOMPARE(fields.join(' '), QStringLiteral("32 46 48 96 48 12"));
-        QVERIFY(f->Run().settings().location.latitude == latitude &&
-                f->Run().settings().location.longitude == -(96 + 48 / 60.0 + 12 / 3600.0));
+        QCOMPARE(f->Run().CurrentLocation().latitude, latitude);
+        QCOMPARE(f->Run().CurrentLocation().longitude, -(96 + 48 / 60.0 + 12 / 3600.0));
     }
 
     void aRefusedLocationValueLeavesThePlaceInConfigTxtAsItWas() {

@@ -15,7 +15,6 @@
 #include <algorithm>
 
 #include "widgets/ComboBoxes.h"
-#include "widgets/Detach.h"
 
 namespace tarnwick {
 namespace {
@@ -29,8 +28,8 @@ QString WithoutControls(QString text) {
 }
 } // namespace
 
-RemotePanel::RemotePanel(DeviceNameTable& names, Transmitter& transmitter, QWidget* parent)
-    : QGroupBox(QStringLiteral("Remote Control"), parent), names_(names), transmitter_(transmitter) {
+RemotePanel::RemotePanel(IRemoteCommands& engine, QWidget* parent)
+    : QGroupBox(QStringLiteral("Remote Control"), parent), engine_(engine) {
     setObjectName(QStringLiteral("frmRemote"));
     auto* outer = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
@@ -101,7 +100,7 @@ std::int16_t RemotePanel::HouseInBox() const {
 void RemotePanel::ShowNames() {
     const int h = shownHouse_;
     for (int u = 0; u < kUnitCount; ++u) {
-        boxTexts_[u] = WithoutControls(QString::fromStdString(names_[h][u]));
+        boxTexts_[u] = WithoutControls(QString::fromStdString(NameOf(engine_.Names(), h * kUnitCount + u)));
         nameBoxes_[u]->setText(boxTexts_[u]);
     }
 }
@@ -126,14 +125,16 @@ void RemotePanel::NameEdited(int u, const QString& edited) {
 
 void RemotePanel::StoreNames() {
     const int h = shownHouse_;
-    for (int u = 0; u < kUnitCount; ++u) names_[h][u] = SanitizeName(nameBoxes_[u]->text().toStdString());
+    for (int u = 0; u < kUnitCount; ++u)
+        engine_.SetName(h * kUnitCount + u, SanitizeName(nameBoxes_[u]->text().toStdString()));
 }
 
 bool RemotePanel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
         for (int u = 0; u < kUnitCount; ++u)
             if (watched == nameBoxes_[u])
-                names_[shownHouse_][u] = SanitizeName(nameBoxes_[u]->text().toStdString());
+                engine_.SetName(shownHouse_ * kUnitCount + u,
+                                SanitizeName(nameBoxes_[u]->text().toStdString()));
     }
     return QGroupBox::eventFilter(watched, event);
 }
@@ -152,7 +153,7 @@ void RemotePanel::SwitchHouse() {
 
 void RemotePanel::UnitClicked(int unit, bool checked) {
     if (settingMarks_) return;
-    if (transmitter_.Busy()) {
+    if (engine_.LineBusy()) {
         // A frame is on the wire: undo the click rather than start another.
         settingMarks_ = true;
         unitBoxes_[unit]->setChecked(!checked);
@@ -160,16 +161,12 @@ void RemotePanel::UnitClicked(int unit, bool checked) {
         return;
     }
     const int h = HouseInBox();
-    transmitter_.Send(checked ? UnitOnMessage(h, unit) : UnitOffMessage(h, unit));
+    engine_.SendManual(checked ? UnitOnMessage(h, unit) : UnitOffMessage(h, unit));
 }
 
 void RemotePanel::SendHouseCommand(int functionOffset) {
-    if (transmitter_.Busy()) return;
-    transmitter_.Send(HouseInBox() * kFunctionsPerHouse + functionOffset);
-}
-
-RemotePanel::~RemotePanel() {
-    DetachChildren(this);
+    if (engine_.LineBusy()) return;
+    engine_.SendManual(HouseInBox() * kFunctionsPerHouse + functionOffset);
 }
 
 } // namespace tarnwick

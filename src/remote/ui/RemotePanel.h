@@ -2,8 +2,7 @@
 // The Remote Control page: sixteen units of one house code switched by hand,
 // Bright and Dim for the house, and the device names typed beside the units.
 
-#include "remote/NamesFile.h"
-#include "x10/Transmitter.h"
+#include "remote/RemoteCommands.h"
 
 #include <QGroupBox>
 #include <QString>
@@ -20,8 +19,7 @@ namespace tarnwick {
 class RemotePanel : public QGroupBox {
     Q_OBJECT
 public:
-    RemotePanel(DeviceNameTable& names, Transmitter& transmitter, QWidget* parent = nullptr);
-    ~RemotePanel() override;
+    explicit RemotePanel(IRemoteCommands& engine, QWidget* parent = nullptr);
 
     // Shows the names of the house code on display (start-up fills house A).
     void ShowNames();
@@ -39,8 +37,7 @@ private:
     void UnitClicked(int unit, bool checked);
     void SendHouseCommand(int functionOffset);
 
-    DeviceNameTable& names_;
-    Transmitter& transmitter_;
+    IRemoteCommands& engine_;
     // Which units were last switched on, per house: the page's own memory, never saved.
     std::array<std::array<bool, kUnitCount>, kHouseCount> switchedOn_{};
     int shownHouse_ = 0;        // whose names and marks the boxes hold

@@ -1,7 +1,6 @@
 #include "schedule/ui/SchedulePanel.h"
 
 #include "base/TimeText.h"
-#include "base/RandomOffset.h"
 #include "widgets/TimeBox.h"
 
 #include <QCheckBox>
@@ -11,7 +10,6 @@
 #include <QLabel>
 
 #include "widgets/ComboBoxes.h"
-#include "widgets/Detach.h"
 #include "widgets/WrapWidth.h"
 
 namespace tarnwick {
@@ -33,10 +31,8 @@ BoxPlace PlaceOf(int i) {
 
 } // namespace
 
-SchedulePanel::SchedulePanel(WeeklyTable& weekly, const DeviceNameTable& names, Settings& settings,
-                             IRandom& random, QWidget* parent)
-    : QGroupBox(QStringLiteral("Schedule"), parent), weekly_(weekly), names_(names), settings_(settings),
-      random_(random) {
+SchedulePanel::SchedulePanel(ITimetableCommands& engine, QWidget* parent)
+    : QGroupBox(QStringLiteral("Schedule"), parent), engine_(engine) {
     setObjectName(QStringLiteral("frmSchedule"));
     auto* outer = new QVBoxLayout(this);
 
@@ -110,7 +106,7 @@ SchedulePanel::SchedulePanel(WeeklyTable& weekly, const DeviceNameTable& names, 
     // Every keystroke and every pick from the list runs the handler.
     connect(deviceBox_, &QComboBox::editTextChanged, this, &SchedulePanel::Refresh);
     connect(deviceBox_, &QComboBox::activated, this, &SchedulePanel::Refresh);
-    const auto intervalChanged = [this] { settings_.randomInterval = IntervalInBox(); };
+    const auto intervalChanged = [this] { engine_.SetRandomInterval(IntervalInBox()); };
     connect(intervalBox_, &QComboBox::editTextChanged, this, intervalChanged);
     connect(intervalBox_, &QComboBox::activated, this, intervalChanged);
 }
@@ -129,9 +125,9 @@ std::int16_t SchedulePanel::IntervalInBox() const {
 }
 
 void SchedulePanel::ShowInterval() {
-    const QString text = QString::number(settings_.randomInterval);
+    const QString text = QString::number(engine_.RandomInterval());
     if (intervalBox_->currentText() == text)
-        settings_.randomInterval = IntervalInBox();
+        engine_.SetRandomInterval(IntervalInBox());
     else
         intervalBox_->setEditText(text);
     // An interval the list does not hold shows as the one it becomes.
@@ -148,12 +144,12 @@ void SchedulePanel::Refresh() {
     StoreTypedTimes();
     const int d = DeviceInBox();
     shownDevice_ = d;
-    deviceName_->setText(QString::fromStdString(NameOf(names_, d)));
+    deviceName_->setText(QString::fromStdString(NameOf(engine_.Names(), d)));
     displayUpdating_ = true;
     for (int w = 0; w < kWeekdayCount; ++w) {
         for (int p = 0; p < kPairCount; ++p) {
             const int i = 8 * w + 2 * p;
-            const SchedulePair& r = weekly_[d][w][p];
+            const SchedulePair& r = engine_.Weekly()[d][w][p];
             timeBoxes_[i]->SetBoxText(r.onEnabled ? QString::fromStdString(FormatBoxTime(r.onTime))
                                                   : QStringLiteral("__:__"));
             randomBoxes_[i]->setChecked(r.onRandomOffset != 0);
@@ -168,31 +164,18 @@ void SchedulePanel::Refresh() {
 void SchedulePanel::RandomClicked(int i, bool checked) {
     if (displayUpdating_) return;
     const BoxPlace at = PlaceOf(i);
-    SchedulePair& r = weekly_[DeviceInBox()][at.weekday][at.pair];
-    const std::int16_t offset =
-        checked ? DrawRandomOffset(settings_.randomInterval, random_) : std::int16_t{0};
-    (at.half ? r.offRandomOffset : r.onRandomOffset) = offset;
+    engine_.SetRandomised(DeviceInBox(), at.weekday, at.pair, at.half == 0, checked);
 }
 
 void SchedulePanel::TimeLeft(int i, int device) {
     const BoxPlace at = PlaceOf(i);
-    SchedulePair& r = weekly_[device][at.weekday][at.pair];
-    DateTime& time = at.half ? r.offTime : r.onTime;
-    bool& enabled = at.half ? r.offEnabled : r.onEnabled;
-    if (const auto t = ParseBoxTime(timeBoxes_[i]->BoxText().toStdString())) {
-        time = *t;
-        enabled = true;
-    } else {
-        time = 0;
-        enabled = false;
+    const auto t = ParseBoxTime(timeBoxes_[i]->BoxText().toStdString());
+    engine_.SetTime(device, at.weekday, at.pair, at.half == 0, t);
+    if (!t) {
         if (const QString why = WhyNotATime(timeBoxes_[i]->BoxText()); !why.isEmpty())
             emit timeRefused(timeBoxes_[i]->accessibleName() + QStringLiteral(" not taken: ") + why);
         timeBoxes_[i]->SetBoxText(QStringLiteral("__:__"));
     }
-}
-
-SchedulePanel::~SchedulePanel() {
-    DetachChildren(this);
 }
 
 } // namespace tarnwick

@@ -2,10 +2,7 @@
 // The Schedule page: one device's weekly timetable, seven days of four on/off
 // pairs, each time with a box that randomises it, and the randomise interval.
 
-#include "base/Interfaces.h"
-#include "base/Settings.h"
-#include "remote/NamesFile.h"
-#include "schedule/WeeklySchedule.h"
+#include "schedule/TimetableCommands.h"
 
 #include <QGroupBox>
 
@@ -24,9 +21,7 @@ inline constexpr int kScheduleBoxCount = kWeekdayCount * kPairCount * 2;
 class SchedulePanel : public QGroupBox {
     Q_OBJECT
 public:
-    SchedulePanel(WeeklyTable& weekly, const DeviceNameTable& names, Settings& settings, IRandom& random,
-                  QWidget* parent = nullptr);
-    ~SchedulePanel() override;
+    explicit SchedulePanel(ITimetableCommands& engine, QWidget* parent = nullptr);
 
     // Fills the page from the table for the device named in the device box.
     void Refresh();
@@ -48,10 +43,7 @@ private:
     void RandomClicked(int i, bool checked);
     void TimeLeft(int i, int device);
 
-    WeeklyTable& weekly_;
-    const DeviceNameTable& names_;
-    Settings& settings_;
-    IRandom& random_;
+    ITimetableCommands& engine_;
     bool displayUpdating_ = false; // the page is being filled: its boxes' handlers stay out
     int shownDevice_ = 0;          // whose times the boxes hold
     QComboBox* deviceBox_ = nullptr;

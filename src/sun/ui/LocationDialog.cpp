@@ -20,8 +20,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "widgets/Detach.h"
-
 namespace tarnwick {
 namespace {
 
@@ -71,8 +69,8 @@ QString SunTimeText(DateTime time, const QLocale& locale) {
     return locale.toString(QTime(c.hour % 24, c.minute, c.second), format.trimmed());
 }
 
-LocationDialog::LocationDialog(Location& place, SunTimes& sunTimes, IClock& clock, QWidget* parent)
-    : QDialog(parent), place_(place), sunTimes_(sunTimes), clock_(clock) {
+LocationDialog::LocationDialog(ISunCommands& engine, QWidget* parent)
+    : QDialog(parent), engine_(engine), place_(engine.CurrentLocation()) {
     setObjectName(QStringLiteral("frmLocation"));
     setWindowTitle(QStringLiteral("Current Location"));
     setModal(false);
@@ -191,7 +189,7 @@ void LocationDialog::showEvent(QShowEvent* event) {
 }
 
 void LocationDialog::Activate() {
-    CalculateSunTimes(place_, clock_.Now(), sunTimes_);
+    place_ = engine_.CurrentLocation();
     UpdateSunLabels();
     ShowCoordinate(latitude_, place_.latitude, QStringLiteral("N"));
     ShowCoordinate(longitude_, place_.longitude, QStringLiteral("E"));
@@ -232,6 +230,7 @@ QStringList LocationDialog::Entries(const Coordinate& c) {
 void LocationDialog::ShowLocation() {
     place_.latitude = ReadCoordinate(latitude_);
     place_.longitude = ReadCoordinate(longitude_);
+    engine_.SetLocation(place_);
 }
 
 double LocationDialog::ReadCoordinate(Coordinate& c) {
@@ -285,8 +284,9 @@ void LocationDialog::TimeZoneClicked() {
 }
 
 void LocationDialog::DaylightClicked(bool checked) {
-    // The sun times catch up at the next recompute.
+    // The labels catch up at the next recompute.
     place_.daylightSaving = checked;
+    engine_.SetLocation(place_);
 }
 
 void LocationDialog::OkClicked() {
@@ -296,23 +296,18 @@ void LocationDialog::OkClicked() {
 
 void LocationDialog::Recalculate() {
     ShowLocation();
-    CalculateSunTimes(place_, clock_.Now(), sunTimes_);
     UpdateSunLabels();
 }
 
 void LocationDialog::UpdateSunLabels() {
-    sunriseLabel_->setText(QStringLiteral("Sunrise ") + SunTimeText(sunTimes_.sunrise));
-    sunsetLabel_->setText(QStringLiteral("Sunset ") + SunTimeText(sunTimes_.sunset));
+    sunriseLabel_->setText(QStringLiteral("Sunrise ") + SunTimeText(engine_.TodaysSunTimes().sunrise));
+    sunsetLabel_->setText(QStringLiteral("Sunset ") + SunTimeText(engine_.TodaysSunTimes().sunset));
 }
 
 void LocationDialog::Message(const QString& text) {
     messageOpen_ = true;
     ShowMessage(this, text);
     messageOpen_ = false;
-}
-
-LocationDialog::~LocationDialog() {
-    DetachChildren(this);
 }
 
 } // namespace tarnwick

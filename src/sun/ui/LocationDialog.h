@@ -3,9 +3,7 @@
 // applied to the shared settings as it is entered, with today's sunrise and sunset.
 // Modeless and kept for the whole run: OK only hides it.
 
-#include "base/Interfaces.h"
-#include "base/Settings.h"
-#include "sun/SunEvents.h"
+#include "sun/SunCommands.h"
 
 #include <QDialog>
 #include <QLocale>
@@ -30,8 +28,7 @@ QString SunTimeText(DateTime time, const QLocale& locale = QLocale());
 class LocationDialog : public QDialog {
     Q_OBJECT
 public:
-    LocationDialog(Location& place, SunTimes& sunTimes, IClock& clock, QWidget* parent = nullptr);
-    ~LocationDialog() override;
+    explicit LocationDialog(ISunCommands& engine, QWidget* parent = nullptr);
 
     // Runs whenever the dialog becomes the active window; callable directly as well.
     void Activate();
@@ -69,9 +66,8 @@ private:
     void UpdateSunLabels();
     void Message(const QString& text);
 
-    Location& place_;
-    SunTimes& sunTimes_;
-    IClock& clock_;
+    ISunCommands& engine_;
+    Location place_; // as the dialog shows it; every change goes to the engine at once
     Coordinate latitude_;
     Coordinate longitude_;
     QLabel* latitudeLabel_ = nullptr;

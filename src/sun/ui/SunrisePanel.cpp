@@ -1,7 +1,6 @@
 #include "sun/ui/SunrisePanel.h"
 
 #include "base/TimeText.h"
-#include "base/RandomOffset.h"
 #include "widgets/TimeBox.h"
 
 #include <QCheckBox>
@@ -11,7 +10,6 @@
 #include <QLabel>
 
 #include "widgets/ComboBoxes.h"
-#include "widgets/Detach.h"
 
 namespace tarnwick {
 namespace {
@@ -29,10 +27,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
 
 } // namespace
 
-SunrisePanel::SunrisePanel(SunEventTable& events, const DeviceNameTable& names, const Settings& settings,
-                           IRandom& random, QWidget* parent)
-    : QGroupBox(QStringLiteral("Sunrise and Sunset Scheduling"), parent), events_(events), names_(names),
-      settings_(settings), random_(random) {
+SunrisePanel::SunrisePanel(ISunCommands& engine, QWidget* parent)
+    : QGroupBox(QStringLiteral("Sunrise and Sunset Scheduling"), parent), engine_(engine) {
     setObjectName(QStringLiteral("frmSunrise"));
     auto* outer = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -89,12 +85,15 @@ SunrisePanel::SunrisePanel(SunEventTable& events, const DeviceNameTable& names, 
         grid->addWidget(randomBoxes_[row], gridRow, 4);
 
         const auto storeWhen = [this, row] {
-            events_[DeviceInBox()][row].when = static_cast<SunWhen>(WhenInBox(row));
+            const SunEvent& e = engine_.SunEvents()[DeviceInBox()][row];
+            engine_.SetSunEvent(DeviceInBox(), row, static_cast<SunWhen>(WhenInBox(row)), e.offset, e.action);
         };
         connect(whenBoxes_[row], &QComboBox::editTextChanged, this, storeWhen);
         connect(whenBoxes_[row], &QComboBox::activated, this, storeWhen);
         const auto storeAction = [this, row] {
-            events_[DeviceInBox()][row].action = static_cast<SunAction>(ActionInBox(row));
+            const SunEvent& e = engine_.SunEvents()[DeviceInBox()][row];
+            engine_.SetSunEvent(DeviceInBox(), row, e.when, e.offset,
+                                static_cast<SunAction>(ActionInBox(row)));
         };
         connect(actionBoxes_[row], &QComboBox::editTextChanged, this, storeAction);
         connect(actionBoxes_[row], &QComboBox::activated, this, storeAction);
@@ -135,12 +134,12 @@ void SunrisePanel::Refresh() {
     StoreTypedTimes();
     const int d = DeviceInBox();
     shownDevice_ = d;
-    deviceName_->setText(QString::fromStdString(NameOf(names_, d)));
+    deviceName_->setText(QString::fromStdString(NameOf(engine_.Names(), d)));
     displayUpdating_ = true;
     for (int i = 0; i < kSunSlotCount; ++i) {
         // Each box's own handler runs as its text is set and stores the code shown, which
         // is why the record is read afresh for every control.
-        const SunEvent& r = events_[d][i];
+        const SunEvent& r = engine_.SunEvents()[d][i];
         actionBoxes_[i]->setCurrentIndex(static_cast<int>(r.action));
         whenBoxes_[i]->setCurrentIndex(static_cast<int>(r.when));
         randomBoxes_[i]->setChecked(r.random != 0);
@@ -151,11 +150,10 @@ void SunrisePanel::Refresh() {
 }
 
 void SunrisePanel::OffsetLeft(int row, int device) {
-    SunEvent& r = events_[device][row];
-    if (const auto t = ParseBoxTime(offsetBoxes_[row]->BoxText().toStdString())) {
-        r.offset = *t;
-    } else {
-        r.offset = 0;
+    const SunEvent& r = engine_.SunEvents()[device][row];
+    const auto t = ParseBoxTime(offsetBoxes_[row]->BoxText().toStdString());
+    engine_.SetSunEvent(device, row, r.when, t.value_or(0), r.action);
+    if (!t) {
         if (const QString why = WhyNotATime(offsetBoxes_[row]->BoxText()); !why.isEmpty())
             emit timeRefused(offsetBoxes_[row]->accessibleName() + QStringLiteral(" not taken: ") + why);
         offsetBoxes_[row]->SetBoxText(QStringLiteral("__:__"));
@@ -164,11 +162,7 @@ void SunrisePanel::OffsetLeft(int row, int device) {
 
 void SunrisePanel::RandomClicked(int row, bool checked) {
     if (displayUpdating_) return;
-    events_[DeviceInBox()][row].random = checked ? DrawRandomOffset(settings_.randomInterval, random_) : 0;
-}
-
-SunrisePanel::~SunrisePanel() {
-    DetachChildren(this);
+    engine_.SetSunRandomised(DeviceInBox(), row, checked);
 }
 
 } // namespace tarnwick

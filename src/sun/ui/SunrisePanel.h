@@ -2,10 +2,7 @@
 // The Sunrise and Sunset page: one device's four events, two relative to sunrise
 // and two to sunset, each with when, offset, action and randomise.
 
-#include "base/Interfaces.h"
-#include "base/Settings.h"
-#include "remote/NamesFile.h"
-#include "sun/SunEvents.h"
+#include "sun/SunCommands.h"
 
 #include <QGroupBox>
 
@@ -22,9 +19,7 @@ class TimeBox;
 class SunrisePanel : public QGroupBox {
     Q_OBJECT
 public:
-    SunrisePanel(SunEventTable& events, const DeviceNameTable& names, const Settings& settings,
-                 IRandom& random, QWidget* parent = nullptr);
-    ~SunrisePanel() override;
+    explicit SunrisePanel(ISunCommands& engine, QWidget* parent = nullptr);
 
     void Refresh();
     // Shows the device's entries, as picking it from the device list does.
@@ -44,10 +39,7 @@ private:
     void OffsetLeft(int row, int device);
     void RandomClicked(int row, bool checked);
 
-    SunEventTable& events_;
-    const DeviceNameTable& names_;
-    const Settings& settings_;
-    IRandom& random_;
+    ISunCommands& engine_;
     bool displayUpdating_ = false; // the page is being filled: its boxes' handlers stay out
     int shownDevice_ = 0;          // whose offsets the boxes hold
     QComboBox* deviceBox_ = nullptr;

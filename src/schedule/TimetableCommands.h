@@ -1,0 +1,26 @@
+#pragma once
+// What the Schedule page reads and does; the engine answers.
+
+#include "base/DateTime.h"
+#include "base/Devices.h"
+#include "schedule/WeeklySchedule.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace tarnwick {
+
+class ITimetableCommands {
+public:
+    virtual ~ITimetableCommands() = default;
+    virtual const DeviceNameTable& Names() const = 0;
+    virtual const WeeklyTable& Weekly() const = 0;
+    virtual std::int16_t RandomInterval() const = 0;
+    // A time for one half of a pair, or none to switch it off.
+    virtual void SetTime(int device, int weekday, int pair, bool on, std::optional<DateTime> time) = 0;
+    // A randomised half gets its shift drawn from the randomize interval.
+    virtual void SetRandomised(int device, int weekday, int pair, bool on, bool randomised) = 0;
+    virtual void SetRandomInterval(std::int16_t minutes) = 0;
+};
+
+} // namespace tarnwick
