@@ -74,6 +74,15 @@ MainWindow::MainWindow(Engine& engine, std::filesystem::path folder, QWidget* pa
     engine_.SetBeforeSave([this] { remote_->StoreNames(); });
     following_ = engine_.Follow([this](Changes changes) {
         if (changes.Has(Change::Frame)) ShowStatus();
+        // What the plan is made of: worked out afresh once the event at hand is done.
+        for (Change c : {Change::Minute, Change::Names, Change::Timetable, Change::SunEvents, Change::Location,
+                         Change::Settings})
+            if (changes.Has(c) && !planStale_) {
+                planStale_ = true;
+                QTimer::singleShot(0, this, [this] {
+                    if (planStale_) RefreshUpcoming();
+                });
+            }
     });
 
     // Runs from creation on; its first tick can only come after Load has returned. Each
@@ -303,13 +312,12 @@ void MainWindow::Tick() {
     if (!loaded_ || shuttingDown_) return;
     engine_.Tick();
     ShowStatus();
-    // Every tick: a minute gone by, an edit on a page or in the location dialog, or a shift
-    // drawn anew all change the plan; the window redraws only when it did change.
-    RefreshUpcoming();
+    if (planStale_) RefreshUpcoming();
 }
 
 void MainWindow::RefreshUpcoming() {
     if (!upcomingWindow_ || !upcomingWindow_->isVisible() || !loaded_) return;
+    planStale_ = false;
     upcomingWindow_->Show(engine_.Upcoming(), engine_.Names(), engine_.RandomInterval());
 }
 

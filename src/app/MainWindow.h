@@ -77,6 +77,7 @@ private:
 
     Engine& engine_;
     int following_ = 0;
+    bool planStale_ = false; // the plan shown is older than a change to what it is made of
     std::filesystem::path folder_;
     std::function<void()> end_;
     bool loaded_ = false;

@@ -35,6 +35,10 @@ void Engine::Unfollow(int handle) {
 }
 
 void Engine::Tell(Changes changes) {
+    if (changes.Has(Change::Names)) persistence_.MarkChanged(Persistence::kNames);
+    if (changes.Has(Change::Timetable)) persistence_.MarkChanged(Persistence::kSchedule);
+    if (changes.Has(Change::SunEvents)) persistence_.MarkChanged(Persistence::kSunrise);
+    if (changes.Has(Change::Settings) || changes.Has(Change::Location)) persistence_.MarkChanged(Persistence::kConfig);
     // A follower may stop following while told: tell a copy.
     const auto followers = followers_;
     for (const auto& [handle, follower] : followers) follower(changes);
@@ -176,6 +180,10 @@ void Engine::Load(bool catchUp, bool takingOver) {
     CalculateSunTimes(settings_.location, now, sunTimes_);
     scheduler_.Start(now, catchUp || appSettings_.catchUpAtStart,
                      takingOver ? appSettings_.lastScanned : std::nullopt);
+    // A catch-up draws the next shifts of the randomised entries it sends.
+    const auto [weeklyDraws, sunDraws] = scheduler_.Draws();
+    if (weeklyDraws > 0) persistence_.MarkChanged(Persistence::kSchedule);
+    if (sunDraws > 0) persistence_.MarkChanged(Persistence::kSunrise);
 }
 
 std::vector<std::string> Engine::SaveAll() {
@@ -203,12 +211,23 @@ bool Engine::OpenPort() {
 
 bool Engine::SelectPort(int port) {
     transmitter_.ClosePort();
-    settings_.commPort = static_cast<std::int16_t>(port);
+    if (settings_.commPort != port) {
+        settings_.commPort = static_cast<std::int16_t>(port);
+        Tell(Change::Settings);
+    }
     return transmitter_.OpenPort();
 }
 
 bool Engine::Tick() {
+    const int waiting = queue_.WaitingCount();
+    const auto [weeklyDraws, sunDraws] = scheduler_.Draws();
     const bool newMinute = scheduler_.Tick(clock_.Now());
+    Changes changes;
+    if (newMinute) changes = changes | Change::Minute;
+    if (scheduler_.Draws().first != weeklyDraws) changes = changes | Change::Timetable;
+    if (scheduler_.Draws().second != sunDraws) changes = changes | Change::SunEvents;
+    if (queue_.WaitingCount() != waiting) changes = changes | Change::Queue;
+    if (changes.Any()) Tell(changes);
     if (newMinute) {
         if (beforeSave_) beforeSave_();
         persistence_.SaveChanged();

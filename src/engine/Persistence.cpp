@@ -57,36 +57,31 @@ void Persistence::Load(bool onlyRead) {
             case kFileCount:
                 break;
             }
-            written_[f] = Format(file);
         } else if (!onlyRead) {
             // Missing: written from the defaults in memory.
-            Write(file, Format(file));
+            changed_[f] = true;
+            Write(file);
         }
     }
     loaded_ = true;
 }
 
-bool Persistence::Write(File file, std::string text) {
-    if (!WriteFileAtomically(PathOf(kFileNames[file]), text)) return text == written_[file];
-    written_[file] = std::move(text);
-    return true;
-}
-
-bool Persistence::Save(File file, bool evenIfUnchanged) {
-    if (!loaded_) return true;
-    std::string text = Format(file);
-    if (evenIfUnchanged || text != written_[file]) return Write(file, std::move(text));
-    return true;
+bool Persistence::Write(File file) {
+    if (WriteFileAtomically(PathOf(kFileNames[file]), Format(file))) changed_[file] = false;
+    return !changed_[file];
 }
 
 void Persistence::SaveChanged() {
-    for (int f = 0; f < kFileCount; ++f) Save(static_cast<File>(f), false);
+    if (!loaded_) return;
+    for (int f = 0; f < kFileCount; ++f)
+        if (changed_[f]) Write(static_cast<File>(f));
 }
 
 std::vector<std::string> Persistence::SaveAll() {
     std::vector<std::string> unsaved;
+    if (!loaded_) return unsaved;
     for (int f = 0; f < kFileCount; ++f)
-        if (!Save(static_cast<File>(f), true)) unsaved.emplace_back(kFileNames[f]);
+        if (!Write(static_cast<File>(f))) unsaved.emplace_back(kFileNames[f]);
     return unsaved;
 }
 

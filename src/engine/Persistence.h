@@ -1,8 +1,8 @@
 #pragma once
 // Keeps the four data files in step with memory. Start-up reads them (a missing one is
 // written from the defaults); all four are written at exit; besides, each new minute
-// writes the files whose text changed since their last write, so a power cut or a crash
-// loses at most a minute of edits.
+// writes the files whose tables changed since their last write, so a power cut or a crash
+// loses at most a minute of edits. It is told what changed; it never compares texts.
 
 #include "base/Settings.h"
 #include "remote/NamesFile.h"
@@ -32,7 +32,10 @@ public:
     // Reads config.txt, schedule.txt, Sunrise.txt and names.txt in that order. A missing
     // file is written from the defaults, unless only reading: then nothing is written.
     void Load(bool onlyRead = false);
-    // The minute save: only files whose text changed; a failed write is tried again next time.
+    enum File { kConfig, kSchedule, kSunrise, kNames, kFileCount };
+    // Memory now holds what the file does not.
+    void MarkChanged(File file) { changed_[file] = true; }
+    // The minute save: only files whose tables changed; a failed write is tried again next time.
     void SaveChanged();
     // Every file, in the order config.txt, schedule.txt, Sunrise.txt, names.txt. Nothing
     // before Load: memory holds nothing of the files yet. Gives the names of the files
@@ -42,15 +45,13 @@ public:
     std::filesystem::path PathOf(const char* name) const;
 
 private:
-    enum File { kConfig, kSchedule, kSunrise, kNames, kFileCount };
     std::string Format(File file) const;
     // False when the file does not hold what memory does.
-    bool Save(File file, bool evenIfUnchanged);
-    bool Write(File file, std::string text);
+    bool Write(File file);
 
     std::filesystem::path folder_;
     DataTables tables_;
-    std::array<std::string, kFileCount> written_;
+    std::array<bool, kFileCount> changed_{};
     bool loaded_ = false;
 };
 

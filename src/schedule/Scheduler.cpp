@@ -74,9 +74,11 @@ void Scheduler::Fire(const std::vector<PlannedSwitch>& due) {
                 weekly_[d][static_cast<std::size_t>(s.weekday)][static_cast<std::size_t>(s.pair)];
             (s.on ? pair.onRandomOffset : pair.offRandomOffset) =
                 DrawRandomOffset(settings_.randomInterval, random_);
+            ++weeklyDraws_;
         } else {
             sunEvents_[d][static_cast<std::size_t>(s.slot)].random =
                 DrawRandomOffset(settings_.randomInterval, random_);
+            ++sunDraws_;
         }
     }
 }

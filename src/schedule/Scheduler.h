@@ -12,7 +12,9 @@
 #include "sun/SunEvents.h"
 #include "x10/MessageQueue.h"
 
+#include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace tarnwick {
@@ -38,6 +40,9 @@ public:
     DueTables Tables() const;
     const FiringMarks& Marks() const { return marks_; }
     LocalMinute LastScanned() const { return lastScanned_; }
+    // How many shifts have been drawn for weekly entries and for sun events: a change of
+    // either is a change of its table.
+    std::pair<std::uint64_t, std::uint64_t> Draws() const { return {weeklyDraws_, sunDraws_}; }
 
 private:
     void RefreshSunTimes(DateTime now);
@@ -55,6 +60,8 @@ private:
     LocalMinute lastScanned_{};
     LocalDay sunDay_{}; // the local date the sun times belong to
     bool scanning_ = true;
+    std::uint64_t weeklyDraws_ = 0;
+    std::uint64_t sunDraws_ = 0;
     FiringMarks marks_;
 };
 
