@@ -1,5 +1,7 @@
 #include "app/AboutWindow.h"
 
+#include "engine/Version.h"
+
 #include "widgets/Twips.h"
 #include "widgets/Windows.h"
 #include "widgets/WrapWidth.h"
@@ -19,7 +21,6 @@ constexpr int kDisclaimerHeight = 1332;
 constexpr int kButtonWidth = 612;
 constexpr int kButtonHeight = 372;
 
-const char* const kTitle = "Tarnwick V1.01 - X10 CMA17A FireCracker Interface";
 const char* const kHeading = "Disclaimer of Warranty";
 const char* const kDisclaimer =
     "THIS SOFTWARE IS RELEASED \"AS IS\" AND WITHOUT WARRANTIES AS TO PERFORMANCE OR MERCHANTABILITY OR ANY "
@@ -60,7 +61,8 @@ AboutWindow::AboutWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     layout->setSpacing(twips(120));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    QLabel* title = AddText(layout, this, "lblTitle", kTitle, textWidth);
+    const std::string titleText = "Tarnwick " + VersionMark(false) + " - X10 CMA17A FireCracker Interface";
+    QLabel* title = AddText(layout, this, "lblTitle", titleText.c_str(), textWidth);
     title->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QFont bold = title->font();
     bold.setBold(true);

@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "engine/Version.h"
+
 #include "app/AboutWindow.h"
 #include "app/HelpWindow.h"
 #include "app/UpcomingWindow.h"
@@ -28,10 +30,8 @@
 namespace tarnwick {
 namespace {
 
-constexpr std::array<std::int16_t, 4> kCpuFactors = {1, 3, 9, 27};
 constexpr std::array<const char*, 4> kCpuNames = {"mnuPentium1", "mnuPentium2", "mnuPentium3", "mnuPentium4"};
 constexpr std::array<const char*, 4> kCpuCaptions = {"Pentium I", "Pentium II", "Pentium III", "Pentium IV"};
-constexpr std::array<std::int16_t, 5> kClockFactors = {25, 50, 100, 200, 400};
 constexpr std::array<const char*, 5> kClockNames = {"mnu200MHz", "mnu400MHz", "mnu800MHz", "mnu1600MHz",
                                                     "mnu3200MHz"};
 constexpr std::array<const char*, 5> kClockCaptions = {"200 MHz or Less", "233 MHz to 400 MHz",
@@ -66,7 +66,7 @@ MainWindow::MainWindow(Engine& engine, std::filesystem::path folder, QWidget* pa
     : QMainWindow(parent), engine_(engine), folder_(std::move(folder)),
       end_([this] { QApplication::exit(exitStatus_); }) {
     setObjectName(QStringLiteral("frmRemote"));
-    setWindowTitle(QStringLiteral("Tarnwick V1.01.00"));
+    setWindowTitle(QStringLiteral("Tarnwick ") + QString::fromStdString(VersionMark(true)));
     BuildMenus();
     BuildPages();
     BuildStatusBar();
@@ -75,8 +75,8 @@ MainWindow::MainWindow(Engine& engine, std::filesystem::path folder, QWidget* pa
     following_ = engine_.Follow([this](Changes changes) {
         if (changes.Has(Change::Frame)) ShowStatus();
         // What the plan is made of: worked out afresh once the event at hand is done.
-        for (Change c : {Change::Minute, Change::Names, Change::Timetable, Change::SunEvents, Change::Location,
-                         Change::Settings})
+        for (Change c : {Change::Minute, Change::Names, Change::Timetable, Change::SunEvents,
+                         Change::Location, Change::Settings})
             if (changes.Has(c) && !planStale_) {
                 planStale_ = true;
                 QTimer::singleShot(0, this, [this] {

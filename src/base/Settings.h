@@ -1,6 +1,7 @@
 #pragma once
 // The settings kept in config.txt, as the program uses them.
 
+#include <array>
 #include <cstdint>
 
 namespace tarnwick {
@@ -13,6 +14,10 @@ struct Location {
     bool daylightSaving = true; // whether the summer hour applies
     bool operator==(const Location&) const = default;
 };
+
+// The CPU types and clock rates the Configure menu offers, as the factors of the counting loop.
+inline constexpr std::array<std::int16_t, 4> kCpuFactors = {1, 3, 9, 27};
+inline constexpr std::array<std::int16_t, 5> kClockFactors = {25, 50, 100, 200, 400};
 
 struct Settings {
     std::int16_t commPort = 2;

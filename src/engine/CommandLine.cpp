@@ -1,5 +1,6 @@
 #include "engine/CommandLine.h"
 
+#include "engine/Version.h"
 #include "x10/CodeTable.h"
 
 #include <algorithm>
@@ -90,7 +91,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    return "Tarnwick " TARNWICK_VERSION "\n"
+    return "Tarnwick " + VersionText() +
+           "\n"
            "\n"
            "Usage: tarnwick [--headless] [--simulate] [--catch-up] [--port N=DEVICE]...\n"
            "       tarnwick send [--simulate] [--port N=DEVICE]... COMMAND...\n"

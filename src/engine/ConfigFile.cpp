@@ -17,9 +17,15 @@ struct Word {
 };
 
 constexpr Word kPortWords[] = {{"COM 1", 1}, {"COM 2", 2}, {"COM 3", 3}, {"COM 4", 4}};
-constexpr Word kCpuWords[] = {{"Pentium I", 1}, {"Pentium II", 3}, {"Pentium III", 9}, {"Pentium IV", 27}};
-constexpr Word kClockWords[] = {
-    {"200MHz", 25}, {"400MHz", 50}, {"800MHz", 100}, {"1600MHz", 200}, {"3200MHz", 400}};
+constexpr Word kCpuWords[] = {{"Pentium I", kCpuFactors[0]},
+                              {"Pentium II", kCpuFactors[1]},
+                              {"Pentium III", kCpuFactors[2]},
+                              {"Pentium IV", kCpuFactors[3]}};
+constexpr Word kClockWords[] = {{"200MHz", kClockFactors[0]},
+                                {"400MHz", kClockFactors[1]},
+                                {"800MHz", kClockFactors[2]},
+                                {"1600MHz", kClockFactors[3]},
+                                {"3200MHz", kClockFactors[4]}};
 
 // Case-sensitive; anything unknown, a missing field included, gives the fallback.
 template <std::size_t N>

@@ -38,7 +38,8 @@ void Engine::Tell(Changes changes) {
     if (changes.Has(Change::Names)) persistence_.MarkChanged(Persistence::kNames);
     if (changes.Has(Change::Timetable)) persistence_.MarkChanged(Persistence::kSchedule);
     if (changes.Has(Change::SunEvents)) persistence_.MarkChanged(Persistence::kSunrise);
-    if (changes.Has(Change::Settings) || changes.Has(Change::Location)) persistence_.MarkChanged(Persistence::kConfig);
+    if (changes.Has(Change::Settings) || changes.Has(Change::Location))
+        persistence_.MarkChanged(Persistence::kConfig);
     // A follower may stop following while told: tell a copy.
     const auto followers = followers_;
     for (const auto& [handle, follower] : followers) follower(changes);

@@ -55,7 +55,7 @@ TimeBox::TimeBox(QWidget* parent) : QLineEdit(parent) {
 
 void TimeBox::SetBoxText(const QString& text) {
     typed_ = false;
-    if (text == QStringLiteral("__:__"))
+    if (text == kEmptyBoxText)
         clear();
     else
         setText(text);
@@ -115,7 +115,7 @@ void DigitsBox::focusOutEvent(QFocusEvent* event) {
 }
 
 QString WhyNotATime(const QString& shown) {
-    if (shown == QStringLiteral("__:__") || ParseBoxTime(shown.toStdString())) return {};
+    if (shown == kEmptyBoxText || ParseBoxTime(shown.toStdString())) return {};
     if (shown.contains(QLatin1Char('_')))
         return shown + QStringLiteral(" is incomplete (type hh:mm, as 07:30)");
     return shown + QStringLiteral(" is not a time of day (00:00 to 23:59)");

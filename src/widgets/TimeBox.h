@@ -2,11 +2,17 @@
 // A masked time box: four digits around a fixed ":", "_" where no digit is
 // typed, and a notification whenever the user leaves it, complete or not.
 
+#include "base/TimeText.h"
+
 #include <QLineEdit>
 
 #include <utility>
 
 namespace tarnwick {
+
+// What an empty time box shows.
+inline const QString kEmptyBoxText =
+    QString::fromLatin1(kEmptyTimeText.data(), static_cast<qsizetype>(kEmptyTimeText.size()));
 
 class TimeBox : public QLineEdit {
     Q_OBJECT

@@ -151,10 +151,10 @@ void SchedulePanel::Refresh() {
             const int i = 8 * w + 2 * p;
             const SchedulePair& r = engine_.Weekly()[d][w][p];
             timeBoxes_[i]->SetBoxText(r.onEnabled ? QString::fromStdString(FormatBoxTime(r.onTime))
-                                                  : QStringLiteral("__:__"));
+                                                  : kEmptyBoxText);
             randomBoxes_[i]->setChecked(r.onRandomOffset != 0);
             timeBoxes_[i + 1]->SetBoxText(r.offEnabled ? QString::fromStdString(FormatBoxTime(r.offTime))
-                                                       : QStringLiteral("__:__"));
+                                                       : kEmptyBoxText);
             randomBoxes_[i + 1]->setChecked(r.offRandomOffset != 0);
         }
     }
@@ -174,7 +174,7 @@ void SchedulePanel::TimeLeft(int i, int device) {
     if (!t) {
         if (const QString why = WhyNotATime(timeBoxes_[i]->BoxText()); !why.isEmpty())
             emit timeRefused(timeBoxes_[i]->accessibleName() + QStringLiteral(" not taken: ") + why);
-        timeBoxes_[i]->SetBoxText(QStringLiteral("__:__"));
+        timeBoxes_[i]->SetBoxText(kEmptyBoxText);
     }
 }
 

@@ -143,7 +143,7 @@ void SunrisePanel::Refresh() {
         actionBoxes_[i]->setCurrentIndex(static_cast<int>(r.action));
         whenBoxes_[i]->setCurrentIndex(static_cast<int>(r.when));
         randomBoxes_[i]->setChecked(r.random != 0);
-        offsetBoxes_[i]->SetBoxText(r.offset == 0 ? QStringLiteral("__:__")
+        offsetBoxes_[i]->SetBoxText(r.offset == 0 ? kEmptyBoxText
                                                   : QString::fromStdString(FormatBoxTime(r.offset)));
     }
     displayUpdating_ = false;
@@ -156,7 +156,7 @@ void SunrisePanel::OffsetLeft(int row, int device) {
     if (!t) {
         if (const QString why = WhyNotATime(offsetBoxes_[row]->BoxText()); !why.isEmpty())
             emit timeRefused(offsetBoxes_[row]->accessibleName() + QStringLiteral(" not taken: ") + why);
-        offsetBoxes_[row]->SetBoxText(QStringLiteral("__:__"));
+        offsetBoxes_[row]->SetBoxText(kEmptyBoxText);
     }
 }
 
