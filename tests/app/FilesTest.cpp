@@ -160,7 +160,8 @@ TEST(Engine, EachMinuteSavesWhatChangedAndRetriesWhatFailed) {
     runMinute();
     EXPECT_EQ(serial.changes.size(), 79 * 2 + 2u); // C5 On at 07:30
     EXPECT_TRUE(folder.Read("schedule.txt").find("#07:30:00#\r\n#TRUE#") != std::string::npos);
-    EXPECT_TRUE(folder.Read("Sunrise.txt") == sunrise && !fs::exists(folder / "config.txt"));
+    EXPECT_TRUE(folder.Read("Sunrise.txt") == sunrise);
+    EXPECT_TRUE(!fs::exists(folder / "config.txt"));
     EXPECT_EQ(engine.SaveAll(), std::vector<std::string>{"Sunrise.txt"}); // the one whose changes are lost
     fs::permissions(folder / "Sunrise.txt", fs::perms::owner_read | fs::perms::owner_write);
     runMinute();
@@ -302,7 +303,8 @@ TEST(ScheduleFile, ADatedTimeReadsAsItsTimeOfDay) {
     lines[3001 * 6] = dated[0];
     lines[3001 * 6 + 3] = dated[1];
     auto back = std::make_unique<WeeklyTable>();
-    EXPECT_TRUE(ParseSchedule(Join(lines), *back) == 7168 && FormatSchedule(*back) == pattern);
+    EXPECT_TRUE(ParseSchedule(Join(lines), *back) == 7168);
+    EXPECT_TRUE(FormatSchedule(*back) == pattern);
 }
 
 // Record 3000 is spoilt or cut short: the 3000 before it are kept, the rest cleared.
@@ -346,7 +348,8 @@ TEST(TableFiles, ComeBackWholeFromFilesOfAGigabyte) {
     for (const char* name : {"schedule.txt", "Sunrise.txt"})
         fs::resize_file(folder / name, std::uintmax_t{1} << 30);
     Persistence(folder.path(), back.Refs()).Load();
-    EXPECT_TRUE(*back.weekly == *written.weekly && *back.sunEvents == *written.sunEvents);
+    EXPECT_TRUE(*back.weekly == *written.weekly);
+    EXPECT_TRUE(*back.sunEvents == *written.sunEvents);
 }
 
 // A hand-edited file: an offset with a date in front is its time of day, a shift may be any literal,

@@ -152,7 +152,10 @@ private slots:
         QVERIFY(f->Read("Sunrise.txt") ==
                 QByteArray("0\r\n#00:00:00#\r\n0\r\n#00:00:00#\r\n").repeated(1024));
         QVERIFY(f->Read("names.txt") == QByteArray("\"\"\r\n").repeated(256));
-        QVERIFY(f->serial->open && f->serial->dtr && f->serial->rts && f->serial->port == 2);
+        QVERIFY(f->serial->open);
+        QVERIFY(f->serial->dtr);
+        QVERIFY(f->serial->rts);
+        QVERIFY(f->serial->port == 2);
         QVERIFY(f->messages.isEmpty());
         QCOMPARE(f->On(), (QStringList{"mnuPentium1", "mnu200MHz", "mnuCOM2", "frmRemote"}));
         // The real clock never runs ahead: 10:50:59.999 is still 10:50, so a minute's entries never
@@ -176,7 +179,8 @@ private slots:
         QVERIFY(f->On().contains("mnuCOM2"));
         f->serial->open = false; // unplugged again
         f->window->Tick();
-        QVERIFY(!f->On().contains("mnuCOM2") && f->messages.size() == 1);
+        QVERIFY(!f->On().contains("mnuCOM2"));
+        QVERIFY(f->messages.size() == 1);
     }
 
     // What went out, and what did not, in the status bar and in history.txt: a click with no
@@ -217,7 +221,8 @@ private slots:
             QVERIFY2(fits || label->toolTip() == label->text(), name);
             cut += !fits;
         }
-        QVERIFY(cut > 0 && f->window->width() <= f->window->screen()->availableGeometry().width());
+        QVERIFY(cut > 0);
+        QVERIFY(f->window->width() <= f->window->screen()->availableGeometry().width());
         f->serial->failOpen = false; // plugged in: the next frame opens it
         for (int tick = 0; tick < 34; ++tick) f->clock.AdvanceSeconds(1.5), f->window->Tick();
         QCOMPARE(status(),
@@ -240,7 +245,8 @@ private slots:
         f->Write("schedule.txt", schedule);
         SetMessageHandler([this](const QString&) { f->RunMinutes(3); });
         f->window->Load();
-        QVERIFY(f->TakeSent().isEmpty() && f->Read("schedule.txt") == schedule);
+        QVERIFY(f->TakeSent().isEmpty());
+        QVERIFY(f->Read("schedule.txt") == schedule);
     }
 
     void theMenusSetAndMarkWhatIsInForceAndExitSavesIt() {
@@ -248,7 +254,8 @@ private slots:
         for (const char* item : {"mnuPentium3", "mnu3200MHz", "mnuPentium3", "mnuCOM3"})
             f->Get<QAction>(item)->trigger();
         QCOMPARE(f->Run().CurrentSettings().cpuFactor * f->Run().CurrentSettings().clockFactor, 3600);
-        QVERIFY(f->serial->open && f->serial->port == 3);
+        QVERIFY(f->serial->open);
+        QVERIFY(f->serial->port == 3);
         QCOMPARE(f->On(), (QStringList{"mnuPentium3", "mnu3200MHz", "mnuCOM3"}));
         f->serial->failOpen = true;
         f->Get<QAction>("mnuCOM4")->trigger();
@@ -256,8 +263,8 @@ private slots:
         QCOMPARE(f->On(), (QStringList{"mnuPentium3", "mnu3200MHz"}));
         f->Get<QAction>("mnuExit")->trigger();
         f->window->close(); // asked again, shutdown does not run again
-        QVERIFY(f->Read("config.txt").startsWith("\"COM 4\"\r\n\"Pentium III\"\r\n\"3200MHz\"\r\n") &&
-                f->ends == 1);
+        QVERIFY(f->Read("config.txt").startsWith("\"COM 4\"\r\n\"Pentium III\"\r\n\"3200MHz\"\r\n"));
+        QVERIFY(f->ends == 1);
     }
 
     // Whatever selects a tab shows its page; Ctrl+Tab and its kin work from wherever the focus is.
@@ -334,7 +341,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!serial.IsOpen(), 5000);
         transmitter.ReopenBeforeFrames();
         transmitter.Send(76); // no adapter: the frame is lost, the program goes on
-        QVERIFY(!serial.IsOpen() && transmitter.FrameStep() == 0);
+        QVERIFY(!serial.IsOpen());
+        QVERIFY(transmitter.FrameStep() == 0);
         QVERIFY((master = plugIn()) >= 0); // plugged in again
         calls.clear();
         transmitter.Send(76); // opened again; the frame's first change is refused and it stops
@@ -360,7 +368,8 @@ private slots:
         f->Click(f->Get("btnDim"));
         QVERIFY(!unit(0)->isChecked());
         f->TypeInto("cboAddress", "C");
-        QVERIFY(unit(0)->isChecked() && !unit(2)->isChecked());
+        QVERIFY(unit(0)->isChecked());
+        QVERIFY(!unit(2)->isChecked());
         QCOMPARE(f->TakeSent(), (QStringList{"C3 On", "C3 Off", "C1 On", "P Bright", "A Dim"}));
         // Tab runs through the units by number, then to the house code and its buttons.
         QStringList order, expected;
@@ -459,8 +468,8 @@ private slots:
         f->ClickTab(1);
         f->TypeInto("cboDevice", "C5");
         QCOMPARE(time(16) + time(17), QStringLiteral("07:30__:__")); // a time that is off shows empty
-        QVERIFY(f->Get<QCheckBox>("chkRandom", 17)->isChecked() &&
-                !f->Get<QCheckBox>("chkRandom", 16)->isChecked());
+        QVERIFY(f->Get<QCheckBox>("chkRandom", 17)->isChecked());
+        QVERIFY(!f->Get<QCheckBox>("chkRandom", 16)->isChecked());
         f->ClickTab(2);
         f->TypeInto("cboSunriseDevice", "C5");
         QCOMPARE(said("lblDevice") + said("lblSunriseDevice"), QStringLiteral("<b>Hall<b>Hall"));
@@ -485,15 +494,16 @@ private slots:
             Type(f->Get("mebOnOff", 16), "2130");
             QCOMPARE(pair, (SchedulePair{MakeTime(21, 30), true, shift, 0, false, 0}));
             Type(f->Get("mebOnOff", 16), bad);
-            QVERIFY(f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "__:__" &&
-                    pair == (SchedulePair{0, false, shift, 0, false, 0}));
+            QVERIFY(f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "__:__");
+            QVERIFY(pair == (SchedulePair{0, false, shift, 0, false, 0}));
             said << f->window->statusBar()->currentMessage().remove("Tuesday, first on time not taken: ");
         }
         QCOMPARE(said, (QStringList{"6_:__ is incomplete (type hh:mm, as 07:30)",
                                     "24:00 is not a time of day (00:00 to 23:59)",
                                     "12:60 is not a time of day (00:00 to 23:59)"}));
         Type(f->Get("mebOnOff", 16), "0000"); // midnight is a real time
-        QVERIFY(pair.onEnabled && pair.onTime == 0);
+        QVERIFY(pair.onEnabled);
+        QVERIFY(pair.onTime == 0);
         Type(f->Get("mebOnOff", 18), "0730"); // Tuesday's second pair, a minute after the start
         f->TakeSent();
         f->RunMinutes(1);
@@ -545,12 +555,17 @@ private slots:
         const double& sunShift = f->Run().SunEvents()[0][3].random;
         for (QCheckBox* box : {weekly, weekly, weekly, f->Get<QCheckBox>("chkSunriseRandom", 3)})
             box->click();
-        QVERIFY(shift >= -14 && shift <= 15 && shift != 0 && sunShift >= -14 && sunShift <= 15 &&
-                sunShift != 0);
+        QVERIFY(shift >= -14);
+        QVERIFY(shift <= 15);
+        QVERIFY(shift != 0);
+        QVERIFY(sunShift >= -14);
+        QVERIFY(sunShift <= 15);
+        QVERIFY(sunShift != 0);
         const int drawn = shift;
         f->TypeInto("cboDevice", "B3");
         f->TypeInto("cboDevice", "A1");
-        QVERIFY(weekly->isChecked() && shift == drawn);
+        QVERIFY(weekly->isChecked());
+        QVERIFY(shift == drawn);
         weekly->click();
         QCOMPARE(shift, 0);
         f->TypeInto("cboRandomTime", "150"); // not in the list, nor from config.txt
@@ -586,7 +601,8 @@ private slots:
             return QString::fromStdString(FormatBoxTime(AddMinutes(sun.sunset, 30)));
         };
         // Sunset moves a minute on the 11th here: the seventh day's own time is used.
-        QVERIFY(list->topLevelItemCount() == 9 && sunset(0) != sunset(6));
+        QVERIFY(list->topLevelItemCount() == 9);
+        QVERIFY(sunset(0) != sunset(6));
         QCOMPARE(row(0), QStringLiteral("Tue 2026-12-08 07:45 | C5 | Hall | On | Tuesday, pair 1"));
         QCOMPARE(row(1), "Tue 2026-12-08 " + sunset(0) + " | B3 |  | Off | 00:30 after sunset");
         QCOMPARE(row(2), QStringLiteral("Tue 2026-12-08 %1 | C5 | Hall | Off | Tuesday, pair 1, "
@@ -601,17 +617,18 @@ private slots:
         QCOMPARE(row(0).left(20), QStringLiteral("Tue 2026-12-08 07:50"));
         list->setCurrentItem(list->topLevelItem(1));
         QTest::keyClick(list, Qt::Key_Return);
-        QVERIFY(f->Get("frmSunrise")->isVisible() &&
-                f->Get<QComboBox>("cboSunriseDevice")->currentText() == "B3");
+        QVERIFY(f->Get("frmSunrise")->isVisible());
+        QVERIFY(f->Get<QComboBox>("cboSunriseDevice")->currentText() == "B3");
         const QRect first = list->visualItemRect(list->topLevelItem(0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           first.center()); // a double click's first click
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first.center());
-        QVERIFY(f->Get("frmSchedule")->isVisible() &&
-                f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "07:50");
+        QVERIFY(f->Get("frmSchedule")->isVisible());
+        QVERIFY(f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "07:50");
         f->clock.Set(MakeDateTime(2026, 12, 8, 7, 55, 0)); // gone from the top, and back at the end
         f->window->Tick();
-        QVERIFY(list->topLevelItemCount() == 9 && row(0).startsWith("Tue 2026-12-08 " + sunset(0)));
+        QVERIFY(list->topLevelItemCount() == 9);
+        QVERIFY(row(0).startsWith("Tue 2026-12-08 " + sunset(0)));
         QCOMPARE(row(8), QStringLiteral("Tue 2026-12-15 07:50 | C5 | Hall | On | Tuesday, pair 1"));
     }
 
@@ -626,10 +643,13 @@ private slots:
         box("cboSunriseAction", 3)->setCurrentIndex(2); // "Off"
         f->TypeInto("cboSunriseAction(1)", "Soon");     // no such entry: nothing
         Type(offset(0), "0030");
-        QVERIFY(events[2].when == SunWhen::After && events[3].action == SunAction::Off &&
-                events[1].action == SunAction::Nothing && events[0].offset == MakeTime(0, 30));
+        QVERIFY(events[2].when == SunWhen::After);
+        QVERIFY(events[3].action == SunAction::Off);
+        QVERIFY(events[1].action == SunAction::Nothing);
+        QVERIFY(events[0].offset == MakeTime(0, 30));
         Type(offset(0), "7");
-        QVERIFY(offset(0)->displayText() == "__:__" && events[0].offset == 0);
+        QVERIFY(offset(0)->displayText() == "__:__");
+        QVERIFY(events[0].offset == 0);
         f->Run().SetName(18, "Den Lamp");
         f->Run().SetSunEvent(18, 2, SunWhen::After, MakeTime(1, 30), SunAction::On);
         f->Run().SetSunEvent(18, 0, SunWhen::Before, 0, SunAction::Off);
@@ -695,7 +715,8 @@ private slots:
             QCOMPARE(f->Run().CurrentLocation(), (Location{value, value, 11, false}));
         }
         f->Run().SetLocation({0, 0, 11, false}); // never entered: the fields are left alone
-        QVERIFY(show().endsWith("N E 89 59 59 179 59 59 -") && f->messages.isEmpty());
+        QVERIFY(show().endsWith("N E 89 59 59 179 59 59 -"));
+        QVERIFY(f->messages.isEmpty());
     }
 
     void theLocationDialogTakesWhatIsEnteredAtOnceAndRefusesWhatIsOutOfRange() {
@@ -719,7 +740,8 @@ private slots:
         QListWidgetItem* hawaii = zones->findItems("Hawaii", Qt::MatchExactly).value(0);
         zones->scrollToItem(hawaii);
         QTest::mouseClick(zones->viewport(), Qt::LeftButton, {}, zones->visualItemRect(hawaii).center());
-        QVERIFY(zones->selectedItems() == QList{hawaii} && f->Run().CurrentLocation().timeZone == 10);
+        QVERIFY(zones->selectedItems() == QList{hawaii});
+        QVERIFY(f->Run().CurrentLocation().timeZone == 10);
         QCOMPARE(sunTimes(), QStringLiteral("Sunrise 02:20:00 Sunset 16:38:00"));
         f->Click(Get(dialog, "chkDaylightSavingsTime")); // counts at the next recompute
         QCOMPARE(sunTimes(), QStringLiteral("Sunrise 02:20:00 Sunset 16:38:00"));
@@ -748,8 +770,8 @@ private slots:
         QWidget* dialog = f->Get("frmLocation");
         QVERIFY(QTest::qWaitForWindowActive(dialog));
         Type(Get(dialog, "mebLatitude", 0), "95");
-        QVERIFY(f->messages == QStringList{"Enter a Value between 0 and 89"} &&
-                Get<DigitsBox>(dialog, "mebLatitude", 0)->Digits() == "40");
+        QVERIFY(f->messages == QStringList{"Enter a Value between 0 and 89"});
+        QVERIFY(Get<DigitsBox>(dialog, "mebLatitude", 0)->Digits() == "40");
         f->Click(Get(dialog, "cmdLocationOK"));
         f->Get<QAction>("mnuExit")->trigger();
         QCOMPARE(f->Read("config.txt"), config);
@@ -764,15 +786,16 @@ private slots:
         f->Start(1);
         const QString path = QDir::toNativeSeparators(data->path());
         auto* folder = f->Get<QLabel>("lblFolder");
-        QVERIFY(folder->isVisible() &&
-                folder->text() == "Read-only folder: changes are not saved (" + path + ")");
+        QVERIFY(folder->isVisible());
+        QVERIFY(folder->text() == "Read-only folder: changes are not saved (" + path + ")");
         Type(f->Get("mebOnOff", 16), "0730");
         f->RunMinutes(1);
         f->Get<QAction>("mnuExit")->trigger();
         f->window->close();
         const QString files = "config.txt, schedule.txt, Sunrise.txt, names.txt";
         QCOMPARE(f->messages, QStringList{"Changes could not be saved to " + files + ".\n\n" + path});
-        QVERIFY(QDir(data->path()).isEmpty() && f->window->ExitStatus() == 1);
+        QVERIFY(QDir(data->path()).isEmpty());
+        QVERIFY(f->window->ExitStatus() == 1);
         QFile::setPermissions(data->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 

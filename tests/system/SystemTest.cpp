@@ -49,7 +49,8 @@ private slots:
         QVERIFY(EndedCleanly(p));
         // The four, and the settings file with the last minute scanned; no temporary left.
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files | QDir::Hidden).size(), 5);
-        QVERIFY(Read("schedule.txt").size() == 344064 && Read("config.txt").startsWith("\"COM 2\"\r\n"));
+        QVERIFY(Read("schedule.txt").size() == 344064);
+        QVERIFY(Read("config.txt").startsWith("\"COM 2\"\r\n"));
     }
 
     void terminationDuringTheStartUpMessageLosesNothing() {

@@ -71,7 +71,10 @@ TEST(Frames, EachOf79HalfStepsLastsAtLeastAMillisecondAndTheLinesEndUp) {
     Transmitter timed(settings, serial, &steady);
     timed.Send(76);
     EXPECT_GE(steady.reads, 79 * 5);
-    EXPECT_TRUE(serial.changes.size() == 79 * 2 + 2u && serial.dtr && serial.rts && timed.FrameStep() == 0);
+    EXPECT_TRUE(serial.changes.size() == 79 * 2 + 2u);
+    EXPECT_TRUE(serial.dtr);
+    EXPECT_TRUE(serial.rts);
+    EXPECT_TRUE(timed.FrameStep() == 0);
 }
 
 // A line that will not move on an open port ends the frame at once: the rest would be garbage
