@@ -97,7 +97,9 @@ std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks
                     if (!(on ? pair.onEnabled : pair.offEnabled)) continue;
                     const int shift = WithinADay(on ? pair.onRandomOffset : pair.offRandomOffset);
                     const int base = MinuteOfDay(on ? pair.onTime : pair.offTime);
-                    add({.at = LocalMinute{day} + chr::minutes{base + shift},
+                    const LocalMinute at = LocalMinute{day} + chr::minutes{base + shift};
+                    if (at < first || at > last) continue; // most are: checked before building one
+                    add({.at = at,
                          .day = day,
                          .device = d,
                          .on = on,
@@ -126,6 +128,9 @@ std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks
                 if (event.when == SunWhen::Before) base = AddMinutes(base, -MinuteOfDay(event.offset));
                 if (event.when == SunWhen::After) base = AddMinutes(base, MinuteOfDay(event.offset));
                 const int minute = MinuteOfDay(AddMinutes(base, event.random));
+                if (LocalMinute{day} + chr::minutes{minute} < first ||
+                    LocalMinute{day} + chr::minutes{minute} > last)
+                    continue;
                 // Any action but Off switches on, as the scan reads it.
                 const bool on = event.action != SunAction::Off;
                 add({.at = LocalMinute{day} + chr::minutes{minute},
