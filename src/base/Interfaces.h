@@ -85,6 +85,25 @@ protected:
 // Mqtt a command from the home-automation broker.
 enum class FrameSource { Manual, Schedule, Sunrise, Sunset, CatchUp, Mqtt };
 
+// How the history and the status bar name a source.
+inline const char* SourceName(FrameSource source) {
+    switch (source) {
+    case FrameSource::Manual:
+        return "manual";
+    case FrameSource::Schedule:
+        return "schedule";
+    case FrameSource::Sunrise:
+        return "sunrise";
+    case FrameSource::Sunset:
+        return "sunset";
+    case FrameSource::CatchUp:
+        return "catch-up";
+    case FrameSource::Mqtt:
+        return "mqtt";
+    }
+    return "unknown";
+}
+
 // Whatever sends one message number as a frame.
 class IMessageSender {
 public:

@@ -8,24 +8,6 @@
 namespace tarnwick {
 namespace {
 
-const char* SourceName(FrameSource source) {
-    switch (source) {
-    case FrameSource::Manual:
-        return "manual";
-    case FrameSource::Schedule:
-        return "schedule";
-    case FrameSource::Sunrise:
-        return "sunrise";
-    case FrameSource::Sunset:
-        return "sunset";
-    case FrameSource::CatchUp:
-        return "catch-up";
-    case FrameSource::Mqtt:
-        return "mqtt";
-    }
-    return "unknown";
-}
-
 // A name from a hand-edited file may hold tabs; they would shift the history's columns.
 std::string OneField(std::string_view text) {
     std::string field(text);

@@ -24,23 +24,6 @@ int Device(const char* label) {
     return (label[0] - 'A') * 16 + std::atoi(label + 1) - 1;
 }
 
-std::string SourceText(FrameSource source) {
-    switch (source) {
-    case FrameSource::Schedule:
-        return "schedule";
-    case FrameSource::Sunrise:
-        return "sunrise";
-    case FrameSource::Sunset:
-        return "sunset";
-    case FrameSource::CatchUp:
-        return "catch-up";
-    case FrameSource::Manual:
-    case FrameSource::Mqtt:
-        break;
-    }
-    return "manual";
-}
-
 // A scheduler on its own tables, ticked every 1.5 s as the timer ticks it. Each frame is noted
 // as "hh:mm C5 On (schedule)" with the local time of the tick that sent it.
 struct Rig : IMessageSender {
@@ -50,7 +33,7 @@ struct Rig : IMessageSender {
         const CivilDateTime t = ToCivil(clock.Now());
         char time[8];
         std::snprintf(time, sizeof time, "%02d:%02d", t.hour, t.minute);
-        sent.push_back(std::string(time) + " " + CommandText(message) + " (" + SourceText(source) + ")");
+        sent.push_back(std::string(time) + " " + CommandText(message) + " (" + SourceName(source) + ")");
     }
     void At(const char* device, int weekday, int pair, DateTime on, DateTime off = -1,
             std::int16_t onShift = 0) {
