@@ -27,6 +27,13 @@ int TakenIndex(const QComboBox* box) {
     return 0;
 }
 
+int TakenIndex(const QStringList& items, const QString& text) {
+    const QString trimmed = text.trimmed();
+    for (int i = 0; i < items.size(); ++i)
+        if (items[i].compare(trimmed, Qt::CaseInsensitive) == 0) return i;
+    return 0;
+}
+
 void ShowTakenItem(QComboBox* box) {
     const QString taken = box->itemText(TakenIndex(box));
     if (box->currentText() != taken) box->setEditText(taken);

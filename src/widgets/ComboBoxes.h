@@ -18,6 +18,8 @@ QStringList DeviceLabels();
 // The position of the item in force: the first whose text equals the box's text but for
 // case and surrounding blanks, or 0 when none does.
 int TakenIndex(const QComboBox* box);
+// The same for a box that would hold these items and this text.
+int TakenIndex(const QStringList& items, const QString& text);
 
 // Shows the item in force in place of a text that differs from it ("c" becomes "C").
 void ShowTakenItem(QComboBox* box);

@@ -29,11 +29,35 @@ BoxPlace PlaceOf(int i) {
     return {i / 8, (i / 2) % 4, i % 2};
 }
 
+const QStringList& IntervalLabels() {
+    static const QStringList labels = [] {
+        QStringList list;
+        for (int r = 1; r <= kRandomChoices; ++r) list << QString::number(r);
+        return list;
+    }();
+    return labels;
+}
+
 } // namespace
 
 SchedulePanel::SchedulePanel(ITimetableCommands& engine, QWidget* parent)
     : QGroupBox(QStringLiteral("Schedule"), parent), engine_(engine) {
     setObjectName(QStringLiteral("frmSchedule"));
+    // The window opens at the size it keeps: until the page is built it claims the width of its
+    // grid, measured on one row of the same boxes.
+    auto* outer = new QVBoxLayout(this);
+    outer->addLayout(BuildGrid(1));
+    setMinimumWidth(minimumSizeHint().width());
+    delete layout();
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
+    timeBoxes_ = {};
+    randomBoxes_ = {};
+}
+
+// The page's boxes cost more than the rest of the window, so they wait until it is first shown.
+void SchedulePanel::Build() {
+    if (deviceBox_) return;
+    setMinimumWidth(0);
     auto* outer = new QVBoxLayout(this);
 
     auto* top = new QHBoxLayout;
@@ -49,9 +73,7 @@ SchedulePanel::SchedulePanel(ITimetableCommands& engine, QWidget* parent)
     lblRandomize->setWordWrap(true);
     // Two lines high, as wide as that takes in the font shown.
     lblRandomize->setFixedWidth(WidthForLines(lblRandomize->fontMetrics(), lblRandomize->text(), 2));
-    QStringList intervals;
-    for (int r = 1; r <= kRandomChoices; ++r) intervals << QString::number(r);
-    intervalBox_ = MakeEditableCombo(this, QStringLiteral("cboRandomTime"), intervals, QString());
+    intervalBox_ = MakeEditableCombo(this, QStringLiteral("cboRandomTime"), IntervalLabels(), QString());
     lblRandomize->setBuddy(intervalBox_);
     top->addWidget(deviceBox_);
     top->addWidget(deviceName_);
@@ -59,9 +81,28 @@ SchedulePanel::SchedulePanel(ITimetableCommands& engine, QWidget* parent)
     top->addWidget(lblRandomize);
     top->addWidget(intervalBox_);
 
+    outer->addLayout(BuildGrid(kWeekdayCount));
+    auto* note = new QLabel(QStringLiteral("Note: Check the check box to the left of the On or Off time to "
+                                           "add a random interval to the time"),
+                            this);
+    note->setObjectName(QStringLiteral("lblRandomizeNote"));
+    note->setWordWrap(true);
+    outer->addWidget(note);
+    outer->addStretch(1);
+
+    // Every keystroke and every pick from the list runs the handler.
+    connect(deviceBox_, &QComboBox::editTextChanged, this, &SchedulePanel::Refresh);
+    connect(deviceBox_, &QComboBox::activated, this, &SchedulePanel::Refresh);
+    const auto intervalChanged = [this] { engine_.SetRandomInterval(IntervalInBox()); };
+    connect(intervalBox_, &QComboBox::editTextChanged, this, intervalChanged);
+    connect(intervalBox_, &QComboBox::activated, this, intervalChanged);
+    if (intervalShown_) ShowInterval();
+}
+
+// The headings, the day labels and the boxes of the first `boxRows` days.
+QGridLayout* SchedulePanel::BuildGrid(int boxRows) {
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(2);
-    outer->addLayout(grid);
     for (int column = 0; column < 8; ++column) {
         const int element = kHeadingElements[column];
         auto* heading = new QLabel(column % 2 ? QStringLiteral("Off") : QStringLiteral("On"), this);
@@ -74,6 +115,7 @@ SchedulePanel::SchedulePanel(ITimetableCommands& engine, QWidget* parent)
         auto* day = new QLabel(QString::fromLatin1(kDayLabels[labelIndex]), this);
         day->setObjectName(QStringLiteral("lblDayOfTheWeek(%1)").arg(labelIndex));
         grid->addWidget(day, 1 + w, 0);
+        if (w >= boxRows) continue;
         for (int column = 0; column < 8; ++column) {
             const int i = 8 * w + column;
             const BoxPlace place = PlaceOf(i);
@@ -95,23 +137,11 @@ SchedulePanel::SchedulePanel(ITimetableCommands& engine, QWidget* parent)
             randomBoxes_[i] = shift;
         }
     }
-    auto* note = new QLabel(QStringLiteral("Note: Check the check box to the left of the On or Off time to "
-                                           "add a random interval to the time"),
-                            this);
-    note->setObjectName(QStringLiteral("lblRandomizeNote"));
-    note->setWordWrap(true);
-    outer->addWidget(note);
-    outer->addStretch(1);
-
-    // Every keystroke and every pick from the list runs the handler.
-    connect(deviceBox_, &QComboBox::editTextChanged, this, &SchedulePanel::Refresh);
-    connect(deviceBox_, &QComboBox::activated, this, &SchedulePanel::Refresh);
-    const auto intervalChanged = [this] { engine_.SetRandomInterval(IntervalInBox()); };
-    connect(intervalBox_, &QComboBox::editTextChanged, this, intervalChanged);
-    connect(intervalBox_, &QComboBox::activated, this, intervalChanged);
+    return grid;
 }
 
 void SchedulePanel::ShowDevice(int device) {
+    Build();
     deviceBox_->setCurrentIndex(device);
     Refresh(); // the same device again changes no index
 }
@@ -125,6 +155,13 @@ std::int16_t SchedulePanel::IntervalInBox() const {
 }
 
 void SchedulePanel::ShowInterval() {
+    intervalShown_ = true;
+    // Unbuilt, the page still holds the program to the interval its box would take.
+    if (!intervalBox_) {
+        engine_.SetRandomInterval(static_cast<std::int16_t>(
+            TakenIndex(IntervalLabels(), QString::number(engine_.RandomInterval())) + 1));
+        return;
+    }
     const QString text = QString::number(engine_.RandomInterval());
     if (intervalBox_->currentText() == text)
         engine_.SetRandomInterval(IntervalInBox());
@@ -135,11 +172,13 @@ void SchedulePanel::ShowInterval() {
 }
 
 void SchedulePanel::StoreTypedTimes() {
+    if (!deviceBox_) return; // nothing typed on a page never shown
     for (int i = 0; i < kScheduleBoxCount; ++i)
         if (timeBoxes_[i]->TakeTyped()) TimeLeft(i, shownDevice_);
 }
 
 void SchedulePanel::Refresh() {
+    Build();
     // The device box may already name another device; what was typed belongs to the one shown.
     StoreTypedTimes();
     const int d = DeviceInBox();

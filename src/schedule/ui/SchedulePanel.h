@@ -10,6 +10,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLabel;
 
 namespace tarnwick {
@@ -23,7 +24,8 @@ class SchedulePanel : public QGroupBox {
 public:
     explicit SchedulePanel(ITimetableCommands& engine, QWidget* parent = nullptr);
 
-    // Fills the page from the table for the device named in the device box.
+    // Fills the page from the table for the device named in the device box; the first call
+    // builds the page.
     void Refresh();
     // Shows the device's entries, as picking it from the device list does.
     void ShowDevice(int device);
@@ -40,12 +42,15 @@ signals:
     void timeRefused(const QString& text);
 
 private:
+    void Build();
+    QGridLayout* BuildGrid(int boxRows);
     void RandomClicked(int i, bool checked);
     void TimeLeft(int i, int device);
 
     ITimetableCommands& engine_;
     bool displayUpdating_ = false; // the page is being filled: its boxes' handlers stay out
     int shownDevice_ = 0;          // whose times the boxes hold
+    bool intervalShown_ = false;   // start-up has put the interval into its box, or would have
     QComboBox* deviceBox_ = nullptr;
     QLabel* deviceName_ = nullptr;
     QComboBox* intervalBox_ = nullptr;

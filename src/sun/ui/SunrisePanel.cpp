@@ -30,6 +30,11 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
 SunrisePanel::SunrisePanel(ISunCommands& engine, QWidget* parent)
     : QGroupBox(QStringLiteral("Sunrise and Sunset Scheduling"), parent), engine_(engine) {
     setObjectName(QStringLiteral("frmSunrise"));
+}
+
+// Nine combo boxes cost more than the rest of the window, so they wait until the page is first shown.
+void SunrisePanel::Build() {
+    if (deviceBox_) return;
     auto* outer = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
     outer->addLayout(top);
@@ -110,6 +115,7 @@ SunrisePanel::SunrisePanel(ISunCommands& engine, QWidget* parent)
 }
 
 void SunrisePanel::ShowDevice(int device) {
+    Build();
     deviceBox_->setCurrentIndex(device);
     Refresh(); // the same device again changes no index
 }
@@ -125,11 +131,13 @@ std::int16_t SunrisePanel::ActionInBox(int row) const {
 }
 
 void SunrisePanel::StoreTypedTimes() {
+    if (!deviceBox_) return; // nothing typed on a page never shown
     for (int row = 0; row < kSunSlotCount; ++row)
         if (offsetBoxes_[row]->TakeTyped()) OffsetLeft(row, shownDevice_);
 }
 
 void SunrisePanel::Refresh() {
+    Build();
     // The device box may already name another device; what was typed belongs to the one shown.
     StoreTypedTimes();
     const int d = DeviceInBox();

@@ -21,6 +21,8 @@ class SunrisePanel : public QGroupBox {
 public:
     explicit SunrisePanel(ISunCommands& engine, QWidget* parent = nullptr);
 
+    // Fills the page from the events of the device named in the device box; the first call
+    // builds the page.
     void Refresh();
     // Shows the device's entries, as picking it from the device list does.
     void ShowDevice(int device);
@@ -36,6 +38,7 @@ signals:
     void timeRefused(const QString& text);
 
 private:
+    void Build();
     void OffsetLeft(int row, int device);
     void RandomClicked(int row, bool checked);
 
