@@ -6,7 +6,6 @@
 #include <cstdio>
 
 namespace tarnwick {
-namespace {
 
 const char* SourceName(FrameSource source) {
     switch (source) {
@@ -25,6 +24,8 @@ const char* SourceName(FrameSource source) {
     }
     return "unknown";
 }
+
+namespace {
 
 // A name from a hand-edited file may hold tabs; they would shift the history's columns.
 std::string OneField(std::string_view text) {

@@ -17,6 +17,9 @@ namespace tarnwick {
 inline constexpr const char* kHistoryFileName = "history.txt";
 inline constexpr const char* kOldHistoryFileName = "history.1.txt";
 
+// "manual", "schedule", "sunrise", "sunset", "catch-up", "mqtt": the source as the history has it.
+const char* SourceName(FrameSource source);
+
 class FrameHistory {
 public:
     static constexpr std::uintmax_t kLimitBytes = 1 << 20;
