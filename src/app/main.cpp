@@ -1,15 +1,15 @@
 // Tarnwick: switches X10 devices through a CM17A interface on a serial port.
 
-#include "engine/CommandLine.h"
 #include "app/FolderLock.h"
 #include "app/HeadlessRunner.h"
 #include "app/MainWindow.h"
-#include "engine/PlanCommand.h"
 #include "app/QtSerialControl.h"
 #include "app/SendCommand.h"
 #include "app/SystemClocks.h"
 #include "app/TerminationWatcher.h"
 #include "base/RandomOffset.h"
+#include "engine/CommandLine.h"
+#include "engine/PlanCommand.h"
 #include "widgets/MessageBox.h"
 #include "x10/SimulatedSerialControl.h"
 
@@ -88,6 +88,7 @@ int RunHeadless(int argc, char** argv) {
     if (const auto code = AnswerHelpOrError(line)) return *code;
     World world(line);
     tarnwick::HeadlessRunner runner(world.platform, QDir::currentPath(), line.catchUp, std::cerr);
+    runner.SetBrokerOverride(line.mqttUrl);
     tarnwick::TerminationWatcher watcher;
     QObject::connect(&watcher, &tarnwick::TerminationWatcher::terminationRequested, &runner,
                      &tarnwick::HeadlessRunner::Stop);
@@ -146,6 +147,7 @@ int main(int argc, char** argv) {
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &MainWindow::Shutdown);
     // Any other way out of the event loop still saves first.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &MainWindow::Shutdown);
+    window.SetBrokerOverride(line.mqttUrl);
     window.Load(line.catchUp, service != nullptr);
     // Ended during start-up (a signal while the port's message box was open): saved already.
     if (window.ShutdownDone()) return window.ExitStatus();
