@@ -19,6 +19,8 @@ namespace {
 constexpr int kKeepAliveSeconds = 30;
 constexpr int kLongestWaitSeconds = 60;
 constexpr auto kGoodbyeWait = std::chrono::seconds(2);
+constexpr auto kEndWait = std::chrono::milliseconds(200);
+constexpr const char* kSystemCertificates = "/etc/ssl/certs";
 
 // The library is set up once and put away at exit, unless a thread still uses it then.
 std::atomic<int> clientsAlive{0};
@@ -151,9 +153,11 @@ MqttClient::MqttClient(const Options& options, QObject* parent)
             mosquitto_username_pw_set(mosq, options.user.c_str(),
                                       options.password.empty() ? nullptr : options.password.c_str());
         if (options.broker.tls) {
-            const int rc = options.caFile.empty() ? mosquitto_int_option(mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1)
-                                                  : mosquitto_tls_set(mosq, options.caFile.c_str(), nullptr,
-                                                                      nullptr, nullptr, nullptr);
+            // The system's certificates by their folder too: the library reconnects with them only so.
+            const bool ours = !options.caFile.empty();
+            const int rc = mosquitto_tls_set(mosq, ours ? options.caFile.c_str() : nullptr,
+                                             ours ? nullptr : kSystemCertificates, nullptr, nullptr, nullptr);
+            if (!ours) mosquitto_int_option(mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
             if (rc != MOSQ_ERR_SUCCESS) problem = "the CA file cannot be read: " + options.caFile;
         }
     }
@@ -174,9 +178,12 @@ MqttClient::~MqttClient() {
     }
     if (!thread_.joinable()) return;
     shared_->wake.notify_all();
-    if (shared_->connected) shared_->SayGoodbye();
+    // Only a goodbye is worth a wait; a thread waiting to try again ends at once.
+    const bool connected = shared_->connected;
+    if (connected) shared_->SayGoodbye();
     std::unique_lock lock(shared_->mutex);
-    const bool done = shared_->wake.wait_for(lock, kGoodbyeWait, [this] { return shared_->finished; });
+    const bool done = shared_->wake.wait_for(lock, connected ? kGoodbyeWait : kEndWait,
+                                             [this] { return shared_->finished; });
     lock.unlock();
     // A thread caught in a connect that will not end ends by itself later, and frees what it used.
     if (done)
