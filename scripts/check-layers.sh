@@ -16,7 +16,9 @@ rank() {
     widgets) echo 5 ;;
     remote/ui | schedule/ui | sun/ui) echo 6 ;;
     engine) echo 7 ;;
-    app) echo 8 ;;
+    mqtt) echo 8 ;;
+    mqtt/client | mqtt/ui) echo 9 ;;
+    app) echo 10 ;;
     *) echo -1 ;;
     esac
 }

@@ -2,10 +2,10 @@
 # packages and installs only that.
 
 # Packages needed to build and run the program.
-TARNWICK_RUN_PACKAGES=(g++ cmake make qt6-base-dev qt6-serialport-dev)
-# And to build and run the tests and benchmarks, and to build and check the Debian package
-# (dpkg-dev and file work out its dependencies).
-TARNWICK_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev
+TARNWICK_RUN_PACKAGES=(g++ cmake make qt6-base-dev qt6-serialport-dev libmosquitto-dev nlohmann-json3-dev)
+# And to build and run the tests and benchmarks (mosquitto: the MQTT broker the tests start),
+# and to build and check the Debian package (dpkg-dev and file work out its dependencies).
+TARNWICK_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev mosquitto
     dpkg-dev file desktop-file-utils appstream man-db groff-base)
 
 tarnwick_missing_packages() {

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets over the data-file readers and runs each for the
+# Builds the libFuzzer targets over the data-file readers and the broker's messages and runs each for the
 # given number of seconds (default 30) on a scratch copy of its seed corpus.
 # Exits non-zero on any crash, leak, timeout or sanitizer report; the input
 # that caused it is kept under <build>/fuzz-runs/<target>/.
@@ -19,7 +19,7 @@ if ! [[ $seconds =~ ^[1-9][0-9]*$ ]]; then
     exit 2
 fi
 build=${TARNWICK_FUZZ_BUILD:-$root/build/fuzz}
-targets=${TARNWICK_FUZZ_TARGETS:-fuzz_config fuzz_names fuzz_notation fuzz_schedule fuzz_sunrise fuzz_settings}
+targets=${TARNWICK_FUZZ_TARGETS:-fuzz_config fuzz_names fuzz_notation fuzz_schedule fuzz_sunrise fuzz_settings fuzz_mqtt}
 
 tarnwick_install_packages cmake make clang libclang-rt-dev
 
@@ -43,6 +43,14 @@ max_len() {
     esac
 }
 
+# The broker's messages have words of their own; the files share their notation's.
+dictionary() {
+    case $1 in
+    fuzz_mqtt) echo "$root/fuzz/mqtt.dict" ;;
+    *) echo "$root/fuzz/notation.dict" ;;
+    esac
+}
+
 runs="$build/fuzz-runs"
 failed=()
 printf '%-14s %12s %9s  %s\n' target executions seconds result
@@ -54,7 +62,7 @@ for target in $targets; do
     cp -R "$root/fuzz/corpus/$target/." "$work/corpus/"
     set +e
     (cd "$work" && "$build/fuzz/$target" -max_total_time="$seconds" -max_len="$(max_len "$target")" \
-        -timeout=10 -rss_limit_mb=2048 -dict="$root/fuzz/notation.dict" -print_final_stats=1 \
+        -timeout=10 -rss_limit_mb=2048 -dict="$(dictionary "$target")" -print_final_stats=1 \
         -artifact_prefix="$work/crashes/" "$work/corpus") >"$work/log.txt" 2>&1
     status=$?
     set -e

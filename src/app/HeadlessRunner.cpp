@@ -77,6 +77,7 @@ void HeadlessRunner::Run(bool takingOver) {
         engine_->Load(catchUp_);
     engine_->OpenPort();
     LogPort();
+    mqtt_ = BrokerLink::Start(*engine_, mqttUrl_, log_, true);
     Arm();
 }
 
@@ -114,6 +115,7 @@ void HeadlessRunner::OnRequest(QLocalSocket* socket) {
 
 void HeadlessRunner::LetGo() {
     tick_->stop();
+    mqtt_.reset();
     engine_->SaveAll();
     platform_.serial->Close();
     engine_.reset();
@@ -134,6 +136,7 @@ void HeadlessRunner::LetGo() {
 void HeadlessRunner::Stop() {
     tick_->stop();
     waitTimer_->stop();
+    mqtt_.reset();
     std::vector<std::string> unsaved;
     if (engine_) unsaved = engine_->SaveAll();
     if (unsaved.empty()) {

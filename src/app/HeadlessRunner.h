@@ -6,6 +6,7 @@
 
 #include "app/FolderLock.h"
 #include "engine/Engine.h"
+#include "mqtt/client/BrokerLink.h"
 
 #include <QObject>
 #include <QPointer>
@@ -31,6 +32,8 @@ public:
     bool Start();
     // Saves and ends the program with status 0.
     void Stop();
+    // The broker of --mqtt, over the settings file's; call before Start.
+    void SetBrokerOverride(std::string url) { mqttUrl_ = std::move(url); }
 
 private:
     void Listen();
@@ -47,6 +50,8 @@ private:
     std::ostream& log_;
     FolderLock lock_;
     std::unique_ptr<Engine> engine_;
+    std::string mqttUrl_;
+    std::unique_ptr<BrokerLink> mqtt_; // goes before the engine it follows
     QTimer* tick_ = nullptr;
     QTimer* waitTimer_ = nullptr;
     QLocalServer* server_ = nullptr;

@@ -6,6 +6,8 @@
 #include "app/HelpWindow.h"
 #include "app/UpcomingWindow.h"
 #include "base/FileAccess.h"
+#include "mqtt/client/BrokerLink.h"
+#include "mqtt/ui/BrokerDialog.h"
 #include "remote/ui/RemotePanel.h"
 #include "schedule/ui/SchedulePanel.h"
 #include "sun/ui/LocationDialog.h"
@@ -26,6 +28,8 @@
 #include <QTabBar>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <iostream>
 
 namespace tarnwick {
 namespace {
@@ -103,6 +107,8 @@ void MainWindow::ArmTimer() {
 }
 
 MainWindow::~MainWindow() {
+    // The bridge says "offline" as it goes, while the engine it follows is still here.
+    mqtt_.reset();
     engine_.Unfollow(following_);
 }
 
@@ -149,6 +155,19 @@ void MainWindow::BuildMenus() {
                 QStringLiteral("Catch Up at Start holds until exit: %1 could not be written")
                     .arg(QString::fromLatin1(kAppSettingsFileName)),
                 10000);
+    });
+    mnuConfigure->addSeparator();
+    QAction* mnuMqtt = mnuConfigure->addAction(QStringLiteral("&MQTT Broker..."));
+    mnuMqtt->setObjectName(QStringLiteral("mnuMqtt"));
+    connect(mnuMqtt, &QAction::triggered, this, [this] {
+        ShowSecondary(brokerWindow_, [this] {
+            auto* dialog = new BrokerDialog(this);
+            connect(dialog, &BrokerDialog::settingsChosen, this, &MainWindow::ChooseBroker);
+            return dialog;
+        });
+        // As the settings file has them now, and the connection as it is.
+        brokerWindow_->ShowSettings(ReadMqttSettings(engine_.SettingsFile()));
+        ShowBrokerStatus();
     });
 
     QMenu* mnuView = menuBar()->addMenu(QStringLiteral("&View"));
@@ -233,6 +252,8 @@ void MainWindow::BuildStatusBar() {
     portLabel_ = addLabel("lblInterface", QStringLiteral("Interface"), 0);
     lastFrameLabel_ = addLabel("lblLastFrame", QStringLiteral("Last frame"), 1);
     waitingLabel_ = addLabel("lblWaiting", QStringLiteral("Queue"), 0);
+    mqttLabel_ = addLabel("lblMqtt", QString(), 0);
+    mqttLabel_->hide();
     statusBar()->setSizeGripEnabled(false);
     // The pages keep their room; the window grows by the status bar.
     resize(560, 380 + statusBar()->sizeHint().height());
@@ -272,6 +293,7 @@ void MainWindow::Load(bool catchUp, bool takingOver) {
     remote_->ShowNames();
     loaded_ = true;
     ShowStatus();
+    StartBroker(mqttUrl_);
 }
 
 void MainWindow::StoreTyping() {
@@ -287,6 +309,8 @@ void MainWindow::Shutdown() {
     // A name or time still being typed has not left its box; keep it all the same. Before
     // start-up has filled the boxes they hold nothing of the user's.
     if (loaded_) StoreTyping();
+    // A clean exit says "offline" to the broker.
+    mqtt_.reset();
     if (const std::vector<std::string> unsaved = engine_.SaveAll(); !unsaved.empty()) {
         exitStatus_ = 1;
         QStringList names;
@@ -294,6 +318,7 @@ void MainWindow::Shutdown() {
         ShowFinalMessage(this, QStringLiteral("Changes could not be saved to %1.\n\n%2")
                                    .arg(names.join(QStringLiteral(", ")), FolderText(folder_)));
     }
+    delete brokerWindow_;
     delete upcomingWindow_;
     delete aboutWindow_;
     delete helpWindow_;
@@ -343,6 +368,33 @@ void MainWindow::ShowStatus() {
     // An empty panel would read as a missing text.
     lastFrameLabel_->setVisible(!status.lastFrame.empty());
     waitingLabel_->setVisible(!status.waiting.empty());
+}
+
+void MainWindow::StartBroker(const std::string& urlOverride) {
+    mqtt_.reset();
+    mqtt_ = BrokerLink::Start(engine_, urlOverride, std::cerr, false);
+    if (mqtt_) connect(mqtt_.get(), &BrokerLink::statusChanged, this, &MainWindow::ShowBrokerStatus);
+    ShowBrokerStatus();
+}
+
+void MainWindow::ChooseBroker(const MqttSettings& settings) {
+    // A password is for the user's eyes only.
+    const FileProtection protection =
+        settings.password.empty() ? FileProtection::Keep : FileProtection::OwnerOnly;
+    if (!engine_.EditSettingsFile([&settings](IniFile& file) { WriteMqttSettings(settings, file); },
+                                  protection))
+        statusBar()->showMessage(QStringLiteral("The MQTT settings hold until exit: %1 could not be written")
+                                     .arg(QString::fromLatin1(kAppSettingsFileName)),
+                                 10000);
+    // The broker chosen here takes the place of --mqtt's for the rest of the run.
+    StartBroker({});
+}
+
+void MainWindow::ShowBrokerStatus() {
+    const QString status = mqtt_ ? mqtt_->Status() : QString();
+    mqttLabel_->SetText(status);
+    mqttLabel_->setVisible(!status.isEmpty());
+    if (brokerWindow_) brokerWindow_->ShowStatus(status);
 }
 
 void MainWindow::OpenPortOrSay() {

@@ -3,6 +3,7 @@
 // the minute timer, and runs the start-up and shutdown sequences.
 
 #include "engine/Engine.h"
+#include "mqtt/MqttSettings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -21,6 +22,8 @@ class QTimer;
 namespace tarnwick {
 
 class AboutWindow;
+class BrokerDialog;
+class BrokerLink;
 class HelpWindow;
 class LocationDialog;
 class RemotePanel;
@@ -42,6 +45,9 @@ public:
     void Load(bool catchUp = false, bool takingOver = false);
     // The shutdown sequence: saves everything and ends the program. Runs once.
     void Shutdown();
+    // The broker of --mqtt, over the settings file's, until one is chosen in the window; call
+    // before Load.
+    void SetBrokerOverride(std::string url) { mqttUrl_ = std::move(url); }
     // What ending the program means; quits the application unless a test says otherwise.
     void SetEndAction(std::function<void()> end) { end_ = std::move(end); }
 
@@ -74,10 +80,16 @@ private:
     void RefreshUpcoming();
     // A device chosen in the upcoming switchings, on the page that plans it.
     void ShowPlannedDevice(int device, bool sunEvent);
+    // The bridge to the broker, started anew; none when MQTT is off.
+    void StartBroker(const std::string& urlOverride);
+    void ChooseBroker(const MqttSettings& settings);
+    void ShowBrokerStatus();
 
     Engine& engine_;
     int following_ = 0;
     bool planStale_ = false; // the plan shown is older than a change to what it is made of
+    std::string mqttUrl_;
+    std::unique_ptr<BrokerLink> mqtt_; // follows the engine; goes before it
     std::filesystem::path folder_;
     std::function<void()> end_;
     bool loaded_ = false;
@@ -99,12 +111,14 @@ private:
     StatusLabel* portLabel_ = nullptr;
     StatusLabel* lastFrameLabel_ = nullptr;
     StatusLabel* waitingLabel_ = nullptr;
+    StatusLabel* mqttLabel_ = nullptr;
 
     // The secondary windows, each made on first use and kept until exit.
     QPointer<LocationDialog> locationWindow_;
     QPointer<HelpWindow> helpWindow_;
     QPointer<AboutWindow> aboutWindow_;
     QPointer<UpcomingWindow> upcomingWindow_;
+    QPointer<BrokerDialog> brokerWindow_;
 };
 
 } // namespace tarnwick

@@ -88,6 +88,7 @@ int RunHeadless(int argc, char** argv) {
     if (const auto code = AnswerHelpOrError(line)) return *code;
     World world(line);
     tarnwick::HeadlessRunner runner(world.platform, QDir::currentPath(), line.catchUp, std::cerr);
+    runner.SetBrokerOverride(line.mqttUrl);
     tarnwick::TerminationWatcher watcher;
     QObject::connect(&watcher, &tarnwick::TerminationWatcher::terminationRequested, &runner,
                      &tarnwick::HeadlessRunner::Stop);
@@ -148,6 +149,7 @@ int main(int argc, char** argv) {
     QObject::connect(&watcher, &TerminationWatcher::terminationRequested, &window, &MainWindow::Shutdown);
     // Any other way out of the event loop still saves first.
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &MainWindow::Shutdown);
+    window.SetBrokerOverride(line.mqttUrl);
     window.Load(line.catchUp, service != nullptr);
     // Ended during start-up (a signal while the port's message box was open): saved already.
     if (window.ShutdownDone()) return window.ExitStatus();

@@ -15,12 +15,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class Mode { Read, Write, Append };
+enum class Mode { Read, Write, Append, WriteOwnerOnly };
 
 std::FILE* OpenStream(const fs::path& path, Mode mode) {
 #ifdef _WIN32
-    return _wfopen(path.c_str(), mode == Mode::Read ? L"rb" : mode == Mode::Write ? L"wb" : L"ab");
+    return _wfopen(path.c_str(), mode == Mode::Read ? L"rb" : mode == Mode::Append ? L"ab" : L"wb");
 #else
+    if (mode == Mode::WriteOwnerOnly) {
+        // Made the owner's alone from the start, so that no other user can open it meanwhile.
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0) return nullptr;
+        std::FILE* stream = ::fdopen(fd, "wb");
+        if (stream == nullptr) ::close(fd);
+        return stream;
+    }
     return std::fopen(path.c_str(), mode == Mode::Read ? "rb" : mode == Mode::Write ? "wb" : "ab");
 #endif
 }
@@ -149,7 +157,7 @@ bool AppendToFile(const fs::path& path, std::string_view text) {
     }
 }
 
-bool WriteFileAtomically(const fs::path& path, std::string_view text) {
+bool WriteFileAtomically(const fs::path& path, std::string_view text, FileProtection protection) {
     std::error_code ec;
     try {
         const std::optional<fs::path> target = WritableTarget(path);
@@ -160,13 +168,17 @@ bool WriteFileAtomically(const fs::path& path, std::string_view text) {
         if (fs::exists(leftOver) && (!fs::is_regular_file(leftOver) || !fs::remove(temporary, ec)))
             return false;
 
-        std::FILE* stream = OpenStream(temporary, Mode::Write);
+        const bool ownerOnly = protection == FileProtection::OwnerOnly;
+        std::FILE* stream = OpenStream(temporary, ownerOnly ? Mode::WriteOwnerOnly : Mode::Write);
         if (stream == nullptr) return false;
         bool ok = WriteAndClose(stream, text);
         if (ok) {
             // Keep the protection the user gave the file it replaces.
             const fs::file_status old = fs::status(*target, ec);
-            if (fs::exists(old)) fs::permissions(temporary, old.permissions(), ec);
+            if (ownerOnly)
+                fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write, ec);
+            else if (fs::exists(old))
+                fs::permissions(temporary, old.permissions(), ec);
             fs::rename(temporary, *target, ec);
             ok = !ec;
         }

@@ -17,10 +17,15 @@ namespace tarnwick {
 // whole; nullopt when it cannot be opened (missing, a folder).
 std::optional<std::string> ReadFile(const std::filesystem::path& path, LineBound bound);
 
-// Replaces the file with text, keeping its permissions; false, with the file untouched
-// and no temporary file left, when any step failed. A read-only folder or file, or a
-// folder by that name, is never written.
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view text);
+// Who may read a file written: as the file it replaces, or its owner alone (a file holding
+// a password), the text never readable by others on its way.
+enum class FileProtection { Keep, OwnerOnly };
+
+// Replaces the file with text, keeping its permissions unless told to make it the owner's
+// alone; false, with the file untouched and no temporary file left, when any step failed. A
+// read-only folder or file, or a folder by that name, is never written.
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view text,
+                         FileProtection protection = FileProtection::Keep);
 
 // Whether the writes here may create and replace files in the folder: a read-only folder
 // counts as such even for a user whom the system would let write there.

@@ -63,6 +63,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                              value + "\"";
                 return line;
             }
+        } else if (a == "--mqtt" || a.rfind("--mqtt=", 0) == 0) {
+            line.mqttUrl = a == "--mqtt" ? (i + 1 < args.size() ? args[++i] : "") : a.substr(7);
+            if (line.mqttUrl.empty()) {
+                line.error = "--mqtt needs a broker URL such as mqtt://localhost:1883";
+                return line;
+            }
         } else if (!seenCommand && a == "send") {
             seenCommand = line.send = true;
         } else if (!seenCommand && a == "plan") {
@@ -81,8 +87,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return line;
         }
     }
-    if ((line.send || line.plan) && (line.catchUp || line.headless)) {
-        line.error = std::string(line.send ? "send" : "plan") + " takes neither --headless nor --catch-up";
+    if ((line.send || line.plan) && (line.catchUp || line.headless || !line.mqttUrl.empty())) {
+        line.error =
+            std::string(line.send ? "send" : "plan") + " takes neither --headless, --catch-up nor --mqtt";
         return line;
     }
     if (line.send && line.sendWords.empty() && !line.help)
@@ -94,7 +101,7 @@ std::string UsageText() {
     return "Tarnwick " + VersionText() +
            "\n"
            "\n"
-           "Usage: tarnwick [--headless] [--simulate] [--catch-up] [--port N=DEVICE]...\n"
+           "Usage: tarnwick [--headless] [--simulate] [--catch-up] [--port N=DEVICE]... [--mqtt URL]\n"
            "       tarnwick send [--simulate] [--port N=DEVICE]... COMMAND...\n"
            "       tarnwick plan [--days N]\n"
            "\n"
@@ -120,7 +127,11 @@ std::string UsageText() {
            "  --simulate        no interface needed: print each frame sent on standard error\n"
            "  --catch-up        at start, send each device the last switching due for it in the\n"
            "                    week before, as Configure > Catch Up at Start does at every start;\n"
-           "                    randomized entries count at their shifts as they stand now\n";
+           "                    randomized entries count at their shifts as they stand now\n"
+           "  --mqtt URL        for this run, bridge to the MQTT broker at URL, such as\n"
+           "                    mqtt://localhost:1883 or mqtts://host:8883, instead of the one\n"
+           "                    in tarnwick.ini; the password comes from tarnwick.ini or\n"
+           "                    TARNWICK_MQTT_PASSWORD\n";
 }
 
 SendPlan ParseSendCommands(const std::vector<std::string>& words) {

@@ -1,7 +1,8 @@
 #pragma once
 // The program's command line: the window by default, or `send` to switch
-// devices from a script; --port maps a COM number to a device and --simulate
-// swaps the interface for one that prints the frames it receives.
+// devices from a script; --port maps a COM number to a device, --simulate
+// swaps the interface for one that prints the frames it receives and --mqtt
+// names the broker for one run.
 
 #include <cstdint>
 #include <map>
@@ -18,6 +19,7 @@ struct CommandLine {
     bool plan = false;     // print the switchings planned for the coming days
     bool headless = false; // run the schedule without a window
     int planDays = 7;
+    std::string mqttUrl;                    // the broker for this run, over tarnwick.ini's
     std::map<int, std::string> portDevices; // COM number -> device name
     std::vector<std::string> sendWords;     // what follows `send`
     std::string error;                      // non-empty when the line cannot be used

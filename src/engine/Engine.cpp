@@ -204,6 +204,11 @@ bool Engine::SetCatchUpAtStart(bool on) {
     return WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), settingsFile_.Format());
 }
 
+bool Engine::EditSettingsFile(const std::function<void(IniFile&)>& edit, FileProtection protection) {
+    edit(settingsFile_);
+    return WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), settingsFile_.Format(), protection);
+}
+
 bool Engine::OpenPort() {
     const bool open = transmitter_.OpenPort();
     transmitter_.ReopenBeforeFrames();

@@ -3,6 +3,7 @@
 // and the scheduler, and when the data files are read and written. The main window
 // wires its widgets to it; tests drive it with a fake clock and serial control.
 
+#include "base/FileAccess.h"
 #include "base/Interfaces.h"
 #include "base/Settings.h"
 #include "engine/AppSettings.h"
@@ -154,6 +155,11 @@ public:
     // Keeps the setting in the settings file, written only when it changes; false when it
     // could not be written (the setting holds for this run all the same).
     bool SetCatchUpAtStart(bool on);
+    // tarnwick.ini as read at start and changed since, for the settings of the parts outside
+    // the engine (the broker's); an edit is written at once, the owner's alone when asked.
+    const IniFile& SettingsFile() const { return settingsFile_; }
+    bool EditSettingsFile(const std::function<void(IniFile&)>& edit,
+                          FileProtection protection = FileProtection::Keep);
 
     StatusTexts Status() const;
     // Every switching the scheduler will make in the next seven days, as things stand now.

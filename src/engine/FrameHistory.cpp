@@ -6,6 +6,7 @@
 #include <cstdio>
 
 namespace tarnwick {
+
 namespace {
 
 // A name from a hand-edited file may hold tabs; they would shift the history's columns.
