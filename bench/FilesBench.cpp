@@ -46,12 +46,8 @@ std::unique_ptr<WeeklyTable> BusyTable(std::int64_t every) {
         for (auto& day : device)
             for (SchedulePair& pair : day)
                 if (++r % every == 0)
-                    pair = {MakeTime(r % 24, r % 60),
-                            true,
-                            static_cast<std::int16_t>(r % 91 - 45),
-                            MakeTime((r + 7) % 24, (r * 3) % 60),
-                            true,
-                            0};
+                    pair = {{TimeOfDay(r % 24, r % 60), true, r % 91 != 45, std::chrono::minutes{r % 91 - 45}},
+                            {TimeOfDay((r + 7) % 24, (r * 3) % 60), true, false, {}}};
     return table;
 }
 

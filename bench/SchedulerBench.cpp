@@ -19,19 +19,19 @@ public:
 // that a scan finds a few entries due, as a crowded table would.
 struct FullTables {
     FullTables() {
-        sunTimes = {MakeTime(6, 50), MakeTime(19, 45)};
+        sunTimes = {TimeOfDay(6, 50), TimeOfDay(19, 45)};
         int n = 0;
         for (auto& device : *weekly)
             for (auto& day : device)
                 for (SchedulePair& pair : day) {
-                    pair = {MakeTime(n % 24, n * 7 % 60),         true, static_cast<std::int16_t>(n % 3 - 1),
-                            MakeTime((n + 12) % 24, n * 11 % 60), true, 0};
+                    pair = {{TimeOfDay(n % 24, n * 7 % 60), true, n % 3 != 1, std::chrono::minutes{n % 3 - 1}},
+                            {TimeOfDay((n + 12) % 24, n * 11 % 60), true, false, {}}};
                     ++n;
                 }
         for (auto& device : *sunEvents)
             for (SunEvent& event : device) {
-                event = {static_cast<SunWhen>(n % 3), MakeTime(n % 3, n % 60),
-                         static_cast<SunAction>(n % 2 + 1), static_cast<double>(n % 5)};
+                event = {static_cast<SunWhen>(n % 3), std::chrono::hours{n % 3} + std::chrono::minutes{n % 60},
+                         static_cast<SunAction>(n % 2 + 1), n % 5 != 0, std::chrono::minutes{n % 5}};
                 ++n;
             }
     }
@@ -47,20 +47,20 @@ struct FullTables {
 
 void BM_SchedulerNewMinuteScan(benchmark::State& bench) {
     FullTables t;
-    const DateTime day = MakeDate(2026, 11, 2);
-    t.scheduler.Start(day + MakeTime(0, 0, 30));
+    const LocalDay day{std::chrono::year{2026} / 11 / 2};
+    t.scheduler.Start(day + std::chrono::seconds{30});
     int minute = 0;
     for (auto _ : bench) {
         // Each tick falls in the next minute of the same day, so every one scans.
         minute = (minute + 1) % (24 * 60);
-        t.scheduler.Tick(day + MakeTime(minute / 60, minute % 60, 30));
+        t.scheduler.Tick(day + std::chrono::minutes{minute} + std::chrono::seconds{30});
     }
 }
 BENCHMARK(BM_SchedulerNewMinuteScan);
 
 void BM_SchedulerTickWithoutScan(benchmark::State& bench) {
     FullTables t;
-    const DateTime now = MakeDateTime(2026, 11, 2, 8, 0, 10);
+    const LocalSeconds now = LocalDay{std::chrono::year{2026} / 11 / 2} + std::chrono::hours{8} + std::chrono::seconds{10};
     t.scheduler.Start(now);
     for (auto _ : bench) t.scheduler.Tick(now);
 }
@@ -84,7 +84,7 @@ public:
 void BM_PlanSevenDays(benchmark::State& bench) {
     FullTables t;
     NewYorkClock clock;
-    t.scheduler.Start(clock.Now());
+    t.scheduler.Start(clock.NowLocal());
     for (auto _ : bench) {
         const std::vector<PlannedSwitch> plan = PlanSwitchings(
             t.scheduler.Tables(), t.scheduler.Marks(), t.scheduler.LastScanned(), clock, clock.NowUtc());
@@ -101,7 +101,7 @@ void BM_CatchUpSevenDaysAtStart(benchmark::State& bench) {
     for (auto _ : bench) {
         MessageQueue queue;
         Scheduler scheduler{*t.weekly, *t.sunEvents, t.sunTimes, t.settings, queue, t.random, t.sender};
-        scheduler.Start(clock.Now(), true);
+        scheduler.Start(clock.NowLocal(), true);
         benchmark::DoNotOptimize(queue.WaitingCount());
     }
 }

@@ -1,4 +1,5 @@
-// Any bytes as schedule.txt; the file cut to what is read from the disk reads the same.
+// Any bytes as schedule.txt; the file cut to what is read from the disk reads the same, and a
+// time has a shift exactly while it is randomised.
 
 #include "FuzzCheck.h"
 
@@ -9,7 +10,9 @@ using namespace tarnwick;
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     const auto fill = [](WeeklyTable& table, int k) {
         for (auto& device : table)
-            for (auto& day : device) day.fill({2.5, k != 1, std::int16_t(7 + k), -1.0 - k, k == 1, 7});
+            for (auto& day : device)
+                day.fill({{TimeOfDay(13, 5, 7 + k), k != 1, true, std::chrono::minutes{7 + k}},
+                          {TimeOfDay(1, 2, 3), k == 1, k == 1, std::chrono::minutes{k == 1 ? 9 : 0}}});
     };
     const std::string_view bytes = fuzzing::BytesOf(data, size);
     const WeeklyTable& read =
@@ -17,5 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
     static const auto cut = std::make_unique<WeeklyTable>();
     ParseSchedule(CutToBound(bytes, ScheduleLineBound()), *cut);
     fuzzing::Check(*cut == read, "the file as read from the disk reads the same");
+    for (const auto& device : read)
+        for (const auto& day : device)
+            for (const SchedulePair& pair : day)
+                for (const ScheduleTime& half : {pair.on, pair.off})
+                    fuzzing::Check(half.randomised == (half.shift.count() != 0), "a shift is there while randomised");
     return 0;
 }

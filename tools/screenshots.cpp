@@ -42,18 +42,18 @@ void SampleData(Engine& e) {
     for (int u = 0; u < 6; ++u) e.SetName(u, names[u]);
     e.SetRandomInterval(30);
     for (int w = 1; w <= 5; ++w) {
-        e.SetTime(0, w, 0, true, MakeTime(6, 30));
+        e.SetTime(0, w, 0, true, TimeOfDay(6, 30));
         e.SetRandomised(0, w, 0, true, true);
-        e.SetTime(0, w, 0, false, MakeTime(8, 0));
+        e.SetTime(0, w, 0, false, TimeOfDay(8, 0));
     }
-    e.SetTime(0, 0, 1, true, MakeTime(18, 45));
-    e.SetTime(0, 0, 1, false, MakeTime(23, 15));
+    e.SetTime(0, 0, 1, true, TimeOfDay(18, 45));
+    e.SetTime(0, 0, 1, false, TimeOfDay(23, 15));
     e.SetRandomised(0, 0, 1, false, true);
-    e.SetTime(0, 6, 1, true, MakeTime(19, 0));
-    e.SetTime(0, 6, 1, false, MakeTime(23, 30));
-    e.SetSunEvent(0, 2, SunWhen::After, MakeTime(0, 30), SunAction::On);
+    e.SetTime(0, 6, 1, true, TimeOfDay(19, 0));
+    e.SetTime(0, 6, 1, false, TimeOfDay(23, 30));
+    e.SetSunEvent(0, 2, SunWhen::After, std::chrono::minutes{30}, SunAction::On);
     e.SetSunRandomised(0, 2, true);
-    e.SetSunEvent(0, 1, SunWhen::Before, MakeTime(0, 15), SunAction::Off);
+    e.SetSunEvent(0, 1, SunWhen::Before, std::chrono::minutes{15}, SunAction::Off);
     Location place = e.CurrentLocation();
     place.latitude = 32.78;
     place.longitude = -96.8;

@@ -21,14 +21,13 @@ namespace tarnwick {
 namespace {
 
 QString WhenText(LocalMinute minute) {
-    const DateTime at = ToDateTime(minute);
-    const CivilDateTime t = ToCivil(at);
+    const LocalFields t = FieldsOf(minute);
     return QStringLiteral("%1 %2-%3-%4 %5")
-        .arg(QString::fromLatin1(kWeekdayNames[static_cast<std::size_t>(WeekdayOf(at))]).left(3))
+        .arg(QString::fromLatin1(kWeekdayNames[static_cast<std::size_t>(t.weekday)]).left(3))
         .arg(t.year, 4, 10, QLatin1Char('0'))
         .arg(t.month, 2, 10, QLatin1Char('0'))
         .arg(t.day, 2, 10, QLatin1Char('0'))
-        .arg(QString::fromStdString(FormatBoxTime(at)));
+        .arg(QString::fromStdString(FormatBoxTime(TimeOfDay::Of(minute))));
 }
 
 } // namespace

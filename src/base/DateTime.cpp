@@ -64,68 +64,12 @@ CivilDateTime ToCivil(DateTime value) {
     return c;
 }
 
-int HourOf(DateTime value) {
-    return ToCivil(value).hour;
-}
-int MinuteOf(DateTime value) {
-    return ToCivil(value).minute;
+TimeOfDay TimeOfDayOf(DateTime value) {
+    return TimeOfDay(chr::seconds{TotalSeconds(value)});
 }
 
-int WeekdayOf(DateTime value) {
-    const std::int64_t days = FloorDiv(TotalSeconds(value), kSecondsPerDay);
-    return static_cast<int>(chr::weekday{kEpoch + chr::days{days}}.c_encoding());
-}
-
-DateTime DateOf(DateTime value) {
-    return static_cast<DateTime>(FloorDiv(TotalSeconds(value), kSecondsPerDay));
-}
-
-DateTime TimeOf(DateTime value) {
-    const std::int64_t total = TotalSeconds(value);
-    return static_cast<DateTime>(total - FloorDiv(total, kSecondsPerDay) * kSecondsPerDay) / kSecondsPerDay;
-}
-
-DateTime AddMinutes(DateTime value, double minutes) {
-    return value + minutes / (24.0 * 60.0);
-}
-
-bool TimesMatch(DateTime a, DateTime b) {
-    const CivilDateTime x = ToCivil(a);
-    const CivilDateTime y = ToCivil(b);
-    return x.hour == y.hour && x.minute == y.minute;
-}
-
-int MinuteOfDay(DateTime value) {
-    const std::int64_t total = TotalSeconds(value);
-    return static_cast<int>((total - FloorDiv(total, kSecondsPerDay) * kSecondsPerDay) / 60);
-}
-
-// The epoch as a local date: the calendar is the same whatever the zone.
-constexpr LocalDay kLocalEpoch{chr::year{1899} / chr::December / 30};
-
-LocalMinute LocalMinuteOf(DateTime value) {
-    return LocalMinute{chr::duration_cast<chr::minutes>(kLocalEpoch.time_since_epoch())} +
-           chr::minutes{FloorDiv(TotalSeconds(value), 60)};
-}
-
-DateTime ToDateTime(LocalMinute minute) {
-    const std::int64_t total = (minute - kLocalEpoch).count();
-    const std::int64_t days = FloorDiv(total, 24 * 60);
-    // Built as MakeDateTime builds it, so the two compare equal.
-    return static_cast<DateTime>(days) +
-           static_cast<DateTime>((total - days * 24 * 60) * 60) / kSecondsPerDay;
-}
-
-int WeekdayOf(LocalDay day) {
-    return static_cast<int>(chr::weekday{day}.c_encoding());
-}
-
-DateTime LocalDateTimeOf(chr::sys_seconds utc, chr::seconds offset) {
-    const std::int64_t local = (utc.time_since_epoch() + offset).count();
-    const std::int64_t days = FloorDiv(local, kSecondsPerDay);
-    const std::int64_t fromEpoch = days + (chr::sys_days{} - kEpoch).count();
-    return static_cast<DateTime>(fromEpoch) +
-           static_cast<DateTime>(local - days * kSecondsPerDay) / kSecondsPerDay;
+DateTime ToDateTime(TimeOfDay time) {
+    return static_cast<DateTime>(time.SinceMidnight().count()) / kSecondsPerDay;
 }
 
 } // namespace tarnwick

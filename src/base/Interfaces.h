@@ -3,7 +3,7 @@
 // a steady clock for frame timing and the serial port's control lines. The
 // application supplies the real ones; tests supply fakes.
 
-#include "base/DateTime.h"
+#include "base/LocalTime.h"
 
 #include <chrono>
 #include <cstdint>
@@ -20,12 +20,12 @@ public:
     // Local time minus UTC at the moment at.
     virtual std::chrono::seconds UtcOffset(std::chrono::sys_seconds at) const = 0;
     // Milliseconds into the current local minute, 0..59999, for phasing the timer to the minute.
-    virtual int MillisecondOfMinute() { return ToCivil(Now()).second * 1000; }
+    virtual int MillisecondOfMinute() { return TimeOfDay::Of(NowLocal()).Second() * 1000; }
 
     // The current local date and time in whole seconds.
-    DateTime Now() {
+    LocalSeconds NowLocal() {
         const std::chrono::sys_seconds utc = NowUtc();
-        return LocalDateTimeOf(utc, UtcOffset(utc));
+        return LocalTimeAt(utc, UtcOffset(utc));
     }
 };
 

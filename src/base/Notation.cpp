@@ -252,6 +252,10 @@ void NotationWriter::WriteBoolean(bool value) {
     text_.append(kLineEnd);
 }
 
+void NotationWriter::WriteTimeOfDay(TimeOfDay value) {
+    WriteDateTime(ToDateTime(value));
+}
+
 void NotationWriter::WriteDateTime(DateTime value) {
     AppendDateTime(text_, value);
     text_.append(kLineEnd);
@@ -407,10 +411,10 @@ bool NotationReader::ReadDateTime(DateTime& out) {
     return TakeField(field) && ParseDateTimeTo(field, out);
 }
 
-bool NotationReader::ReadTimeOfDay(DateTime& out) {
+bool NotationReader::ReadTimeOfDay(TimeOfDay& out) {
     DateTime value = 0;
     if (!ReadDateTime(value)) return false;
-    out = TimeOf(value);
+    out = TimeOfDayOf(value);
     return true;
 }
 

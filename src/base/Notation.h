@@ -37,6 +37,7 @@ public:
     void WriteDouble(double value);
     void WriteBoolean(bool value);
     void WriteDateTime(DateTime value);
+    void WriteTimeOfDay(TimeOfDay value);
 
     const std::string& Text() const { return text_; }
     std::string Take() { return std::move(text_); }
@@ -52,11 +53,6 @@ std::optional<double> ParseDouble(std::string_view field);
 std::optional<bool> ParseBoolean(std::string_view field);
 // "#hh:mm:ss#", "#yyyy-mm-dd#" or "#yyyy-mm-dd hh:mm:ss#" with valid calendar fields.
 std::optional<DateTime> ParseDateTime(std::string_view field);
-
-// True when value is a time of day alone: no date part, not negative, under one day.
-inline bool IsTimeOfDay(DateTime value) {
-    return value >= 0 && value < 1;
-}
 
 // How much of a file its reader takes: the first `lines` lines of up to `lineLength` bytes each.
 struct LineBound {
@@ -111,7 +107,7 @@ public:
     bool ReadBoolean(bool& out);
     bool ReadDateTime(DateTime& out);
     // A date-time of any form kept as its time of day; a date in front of it is no damage.
-    bool ReadTimeOfDay(DateTime& out);
+    bool ReadTimeOfDay(TimeOfDay& out);
 
 private:
     bool TakeField(std::string_view& out);

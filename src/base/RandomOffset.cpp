@@ -16,7 +16,7 @@ double RoundHalfToEven(double x) {
 
 } // namespace
 
-std::int16_t DrawRandomOffset(std::int16_t randomInterval, IRandom& random) {
+std::chrono::minutes DrawRandomOffset(std::int16_t randomInterval, IRandom& random) {
     const int interval = randomInterval < 1 ? 1 : randomInterval;
     double r = random.Next();
     if (!(r >= 0)) r = 0; // also catches NaN from a broken generator
@@ -24,7 +24,7 @@ std::int16_t DrawRandomOffset(std::int16_t randomInterval, IRandom& random) {
     int step = r < 1 ? static_cast<int>(std::floor(interval * r)) + 1 : interval;
     if (step > interval) step = interval;
     const double rounded = RoundHalfToEven(step - interval / 2.0);
-    return rounded == 0 ? std::int16_t{1} : static_cast<std::int16_t>(rounded);
+    return std::chrono::minutes{rounded == 0 ? 1 : static_cast<int>(rounded)};
 }
 
 double DefaultRandom::Next() {

@@ -9,20 +9,19 @@ bool Digit(char c) {
 }
 } // namespace
 
-std::optional<DateTime> ParseBoxTime(std::string_view text) {
+std::optional<TimeOfDay> ParseBoxTime(std::string_view text) {
     if (text.size() != 5 || text[2] != ':') return std::nullopt;
     for (int i : {0, 1, 3, 4})
         if (!Digit(text[i])) return std::nullopt;
     const int hours = (text[0] - '0') * 10 + (text[1] - '0');
     const int minutes = (text[3] - '0') * 10 + (text[4] - '0');
     if (hours > 23 || minutes > 59) return std::nullopt;
-    return MakeTime(hours, minutes);
+    return TimeOfDay(hours, minutes);
 }
 
-std::string FormatBoxTime(DateTime value) {
-    const CivilDateTime c = ToCivil(value);
+std::string FormatBoxTime(TimeOfDay time) {
     char text[8];
-    std::snprintf(text, sizeof text, "%02d:%02d", c.hour % 100, c.minute % 100);
+    std::snprintf(text, sizeof text, "%02d:%02d", time.Hour(), time.MinuteOfHour());
     return text;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Times of day as the time boxes show them: 24-hour "hh:mm", "__:__" when empty.
 
-#include "base/DateTime.h"
+#include "base/LocalTime.h"
 
 #include <array>
 #include <optional>
@@ -18,9 +18,9 @@ inline constexpr std::array<const char*, 7> kWeekdayNames = {"Sunday",   "Monday
 
 // A time of day from a box's text: two digits, ":", two digits, hours 0..23 and
 // minutes 0..59. Anything else (partly filled, 24:00, 12:60) gives nullopt.
-std::optional<DateTime> ParseBoxTime(std::string_view text);
+std::optional<TimeOfDay> ParseBoxTime(std::string_view text);
 
-// The time of day of value as "hh:mm".
-std::string FormatBoxTime(DateTime value);
+// "hh:mm"; seconds are not shown.
+std::string FormatBoxTime(TimeOfDay time);
 
 } // namespace tarnwick

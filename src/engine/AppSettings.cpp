@@ -8,14 +8,6 @@ namespace {
 
 namespace chr = std::chrono;
 
-// "2026-12-08T07:45", local time.
-std::string MinuteText(LocalMinute minute) {
-    const CivilDateTime t = ToCivil(ToDateTime(minute));
-    char text[24];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d", t.year, t.month, t.day, t.hour, t.minute);
-    return text;
-}
-
 std::optional<LocalMinute> ParseMinute(const std::string& text) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0;
     char tail = 0;

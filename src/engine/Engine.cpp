@@ -59,45 +59,49 @@ void Engine::SetName(int device, std::string name) {
     Tell(Change::Names);
 }
 
-void Engine::SetTime(int device, int weekday, int pair, bool on, std::optional<DateTime> time) {
-    SchedulePair& p = PairOf(device, weekday, pair);
-    DateTime& stored = on ? p.onTime : p.offTime;
-    bool& enabled = on ? p.onEnabled : p.offEnabled;
-    const DateTime newTime = time.value_or(0);
-    if (stored == newTime && enabled == time.has_value()) return;
-    stored = newTime;
-    enabled = time.has_value();
+void Engine::SetTime(int device, int weekday, int pair, bool on, std::optional<TimeOfDay> time) {
+    ScheduleTime& half = PairOf(device, weekday, pair).Half(on);
+    // A time taken away reads 00:00, as the file keeps it.
+    const TimeOfDay newTime = time.value_or(TimeOfDay{});
+    // Times count to the minute: the seconds a hand-edited file gave stay until the minute changes.
+    if (half.time.Minute() == newTime.Minute() && half.enabled == time.has_value()) return;
+    half.time = newTime;
+    half.enabled = time.has_value();
     Tell(Change::Timetable);
 }
 
 void Engine::SetRandomised(int device, int weekday, int pair, bool on, bool randomised) {
-    std::int16_t& shift =
-        on ? PairOf(device, weekday, pair).onRandomOffset : PairOf(device, weekday, pair).offRandomOffset;
-    if ((shift != 0) == randomised) return;
-    shift = randomised ? DrawRandomOffset(settings_.randomInterval, random_) : std::int16_t{0};
+    ScheduleTime& half = PairOf(device, weekday, pair).Half(on);
+    if (half.randomised == randomised) return;
+    half.randomised = randomised;
+    half.shift = randomised ? DrawRandomOffset(settings_.randomInterval, random_) : std::chrono::minutes{0};
     Tell(Change::Timetable);
 }
 
-void Engine::SetSunEvent(int device, int slot, SunWhen when, DateTime offset, SunAction action) {
+void Engine::SetSunEvent(int device, int slot, SunWhen when, std::chrono::seconds offset, SunAction action) {
     SunEvent& e = sunEvents_.at(static_cast<std::size_t>(device)).at(static_cast<std::size_t>(slot));
-    if (e.when == when && e.offset == offset && e.action == action) return;
+    if (e.when == when && e.action == action &&
+        std::chrono::floor<std::chrono::minutes>(e.offset) == std::chrono::floor<std::chrono::minutes>(offset))
+        return;
     e.when = when;
-    e.offset = offset;
+    if (std::chrono::floor<std::chrono::minutes>(e.offset) != std::chrono::floor<std::chrono::minutes>(offset))
+        e.offset = offset;
     e.action = action;
     Tell(Change::SunEvents);
 }
 
 void Engine::SetSunRandomised(int device, int slot, bool randomised) {
     SunEvent& e = sunEvents_.at(static_cast<std::size_t>(device)).at(static_cast<std::size_t>(slot));
-    if ((e.random != 0) == randomised) return;
-    e.random = randomised ? DrawRandomOffset(settings_.randomInterval, random_) : 0;
+    if (e.randomised == randomised) return;
+    e.randomised = randomised;
+    e.shift = randomised ? DrawRandomOffset(settings_.randomInterval, random_) : std::chrono::minutes{0};
     Tell(Change::SunEvents);
 }
 
 void Engine::SetLocation(const Location& place) {
     if (settings_.location == place) return;
     settings_.location = place;
-    CalculateSunTimes(settings_.location, clock_.Now(), sunTimes_);
+    CalculateSunTimes(settings_.location, std::chrono::floor<std::chrono::days>(clock_.NowLocal()), sunTimes_);
     Tell(Change::Location);
 }
 
@@ -172,13 +176,13 @@ void Engine::LoadTakingOver() {
 }
 
 void Engine::Load(bool catchUp, bool takingOver) {
-    const DateTime now = clock_.Now();
+    const LocalSeconds now = clock_.NowLocal();
     persistence_.Load();
     if (const auto bytes = ReadFile(persistence_.PathOf(kAppSettingsFileName), kAppSettingsBound)) {
         settingsFile_ = IniFile::Parse(*bytes);
         appSettings_ = ReadAppSettings(settingsFile_);
     }
-    CalculateSunTimes(settings_.location, now, sunTimes_);
+    CalculateSunTimes(settings_.location, std::chrono::floor<std::chrono::days>(now), sunTimes_);
     scheduler_.Start(now, catchUp || appSettings_.catchUpAtStart,
                      takingOver ? appSettings_.lastScanned : std::nullopt);
     // A catch-up draws the next shifts of the randomised entries it sends.
@@ -227,7 +231,7 @@ bool Engine::SelectPort(int port) {
 bool Engine::Tick() {
     const int waiting = queue_.WaitingCount();
     const auto [weeklyDraws, sunDraws] = scheduler_.Draws();
-    const bool newMinute = scheduler_.Tick(clock_.Now());
+    const bool newMinute = scheduler_.Tick(clock_.NowLocal());
     Changes changes;
     if (newMinute) changes = changes | Change::Minute;
     if (scheduler_.Draws().first != weeklyDraws) changes = changes | Change::Timetable;

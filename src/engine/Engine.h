@@ -120,10 +120,10 @@ public:
     // Commands, named by what the user does; each keeps the tables whole and tells the change.
     void SetName(int device, std::string name) override;
     // A time for one half of a pair, or none to switch it off (its time then reads 00:00).
-    void SetTime(int device, int weekday, int pair, bool on, std::optional<DateTime> time) override;
+    void SetTime(int device, int weekday, int pair, bool on, std::optional<TimeOfDay> time) override;
     // A randomised half draws its shift here, from the randomize interval.
     void SetRandomised(int device, int weekday, int pair, bool on, bool randomised) override;
-    void SetSunEvent(int device, int slot, SunWhen when, DateTime offset, SunAction action) override;
+    void SetSunEvent(int device, int slot, SunWhen when, std::chrono::seconds offset, SunAction action) override;
     void SetSunRandomised(int device, int slot, bool randomised) override;
     // The sun times follow the place.
     void SetLocation(const Location& place) override;

@@ -24,7 +24,7 @@ FrameHistory::FrameHistory(const std::filesystem::path& folder)
 
 void FrameHistory::Record(std::chrono::sys_seconds at, std::chrono::seconds utcOffset,
                           const FrameReport& frame, std::string_view deviceName) {
-    const CivilDateTime t = ToCivil(LocalDateTimeOf(at, utcOffset));
+    const LocalFields t = FieldsOf(LocalTimeAt(at, utcOffset));
     // The offset tells the two 01:45s of the night daylight time ends apart.
     const long long offsetMinutes = std::chrono::duration_cast<std::chrono::minutes>(utcOffset).count();
     const long long absolute = offsetMinutes < 0 ? -offsetMinutes : offsetMinutes;

@@ -3,7 +3,7 @@
 // files, one line a frame, kept to a mebibyte by moving a full file to history.1.txt.
 // Nothing reads the history back; a write that fails is let go and sending goes on.
 
-#include "base/DateTime.h"
+#include "base/LocalTime.h"
 #include "x10/Transmitter.h"
 
 #include <chrono>

@@ -30,19 +30,14 @@ int RunPlanCommand(const CommandLine& line, IClock& clock, const std::filesystem
     files.Load(/*onlyRead=*/true);
 
     // As a program started now would plan: its own minute already counts as scanned.
-    const DateTime now = clock.Now();
+    const LocalMinute minute = std::chrono::floor<std::chrono::minutes>(clock.NowLocal());
+    const LocalDay today = std::chrono::floor<std::chrono::days>(minute);
     SunTimes sunTimes;
-    CalculateSunTimes(settings.location, now, sunTimes);
-    const LocalMinute minute = LocalMinuteOf(now);
-    const DueTables tables{*weekly, *sunEvents, settings.location,
-                           std::chrono::floor<std::chrono::days>(minute), sunTimes};
+    CalculateSunTimes(settings.location, today, sunTimes);
+    const DueTables tables{*weekly, *sunEvents, settings.location, today, sunTimes};
     for (const PlannedSwitch& s :
          PlanSwitchings(tables, FiringMarks{}, minute, clock, clock.NowUtc(), line.planDays)) {
-        const CivilDateTime t = ToCivil(ToDateTime(s.at));
-        char when[24];
-        std::snprintf(when, sizeof when, "%04d-%02d-%02dT%02d:%02d", t.year, t.month, t.day, t.hour,
-                      t.minute);
-        out << when << '\t' << CommandText(s.message) << '\t' << OneField(NameOf(*names, s.device)) << '\t'
+        out << MinuteText(s.at) << '\t' << CommandText(s.message) << '\t' << OneField(NameOf(*names, s.device)) << '\t'
             << PlannedByText(s, settings.randomInterval) << '\n';
     }
     out.flush();

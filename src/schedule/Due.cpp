@@ -12,8 +12,6 @@ namespace {
 
 namespace chr = std::chrono;
 
-constexpr int kMinutesPerDay = 24 * 60;
-
 std::size_t WeeklyIndex(int device, int weekday, int pair, bool on) {
     return static_cast<std::size_t>(((device * kWeekdayCount + weekday) * kPairCount + pair) * 2 +
                                     (on ? 0 : 1));
@@ -25,28 +23,27 @@ std::int32_t DayNumber(LocalDay day) {
 
 // A shift of a day or more comes only from a hand-edited file; it keeps its time of day, so
 // that no shift moves a switching further than into the day before or after.
-int WithinADay(int shift) {
-    return shift % kMinutesPerDay;
+chr::minutes WithinADay(chr::minutes shift) {
+    return shift % chr::days{1};
 }
 
 // The sun times of each day from first to last, worked out day by day from the day the
 // tables hold them for: a day without a sunrise or sunset keeps the one before, as the
 // scheduler's own copy does at each change of date.
 std::vector<SunTimes> SunTimesOfDays(const DueTables& tables, LocalDay first, LocalDay last) {
-    const auto dateOf = [](LocalDay day) { return ToDateTime(LocalMinute{day}); };
     SunTimes times = tables.sunTimes;
     LocalDay day = tables.sunDay;
     // Far off (a clock set years wrong): start on the first day itself.
     if (chr::abs(first - day) > chr::days{400}) {
         day = first;
-        CalculateSunTimes(tables.location, dateOf(day), times);
+        CalculateSunTimes(tables.location, day, times);
     }
-    while (day > first) CalculateSunTimes(tables.location, dateOf(day -= chr::days{1}), times);
-    while (day < first) CalculateSunTimes(tables.location, dateOf(day += chr::days{1}), times);
+    while (day > first) CalculateSunTimes(tables.location, (day -= chr::days{1}), times);
+    while (day < first) CalculateSunTimes(tables.location, (day += chr::days{1}), times);
     std::vector<SunTimes> days{times};
     for (day = first + chr::days{1}; day <= last; day += chr::days{1}) {
         if (day != tables.sunDay)
-            CalculateSunTimes(tables.location, dateOf(day), times);
+            CalculateSunTimes(tables.location, day, times);
         else
             times = tables.sunTimes;
         days.push_back(times);
@@ -67,12 +64,12 @@ std::size_t FiringMarks::IndexOf(const PlannedSwitch& s) const {
 
 bool FiringMarks::Fired(const PlannedSwitch& s) const {
     const Firing& mark = (s.origin == PlanOrigin::Weekly ? weekly_ : sun_)[IndexOf(s)];
-    return mark.day == DayNumber(s.day) && mark.base == s.baseMinute;
+    return mark.day == DayNumber(s.day) && mark.base == s.baseMinute.count();
 }
 
 void FiringMarks::Mark(const PlannedSwitch& s) {
     (s.origin == PlanOrigin::Weekly ? weekly_ : sun_)[IndexOf(s)] = {DayNumber(s.day),
-                                                                     static_cast<std::int16_t>(s.baseMinute)};
+                                                                     static_cast<std::int16_t>(s.baseMinute.count())};
 }
 
 std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks& marks, LocalMinute first,
@@ -94,10 +91,11 @@ std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks
             for (int p = 0; p < kPairCount; ++p) {
                 const SchedulePair& pair = records[static_cast<std::size_t>(p)];
                 for (const bool on : {true, false}) {
-                    if (!(on ? pair.onEnabled : pair.offEnabled)) continue;
-                    const int shift = WithinADay(on ? pair.onRandomOffset : pair.offRandomOffset);
-                    const int base = MinuteOfDay(on ? pair.onTime : pair.offTime);
-                    const LocalMinute at = LocalMinute{day} + chr::minutes{base + shift};
+                    const ScheduleTime& half = pair.Half(on);
+                    if (!half.enabled) continue;
+                    const chr::minutes shift = half.randomised ? WithinADay(half.shift) : chr::minutes{0};
+                    const chr::minutes base = half.time.Minute();
+                    const LocalMinute at = LocalMinute{day} + base + shift;
                     if (at < first || at > last) continue; // most are: checked before building one
                     add({.at = at,
                          .day = day,
@@ -105,7 +103,8 @@ std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks
                          .on = on,
                          .weekday = weekday,
                          .pair = p,
-                         .shiftMinutes = static_cast<double>(shift),
+                         .randomised = half.randomised,
+                         .shift = shift,
                          .baseMinute = base,
                          .message = on ? UnitOnMessage(d / kUnitCount, d % kUnitCount)
                                        : UnitOffMessage(d / kUnitCount, d % kUnitCount)});
@@ -124,25 +123,27 @@ std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks
                     tables.sunEvents[static_cast<std::size_t>(d)][static_cast<std::size_t>(k)];
                 if (event.action == SunAction::Nothing) continue;
                 const bool atSunrise = k < 2;
-                DateTime base = atSunrise ? times.sunrise : times.sunset;
-                if (event.when == SunWhen::Before) base = AddMinutes(base, -MinuteOfDay(event.offset));
-                if (event.when == SunWhen::After) base = AddMinutes(base, MinuteOfDay(event.offset));
-                const int minute = MinuteOfDay(AddMinutes(base, event.random));
-                if (LocalMinute{day} + chr::minutes{minute} < first ||
-                    LocalMinute{day} + chr::minutes{minute} > last)
-                    continue;
+                // Before or after, and the shift, wrap within the day.
+                const chr::minutes offset = chr::floor<chr::minutes>(event.offset);
+                const chr::minutes shift = event.randomised ? event.shift : chr::minutes{0};
+                TimeOfDay base = atSunrise ? times.sunrise : times.sunset;
+                if (event.when == SunWhen::Before) base = TimeOfDay(base.SinceMidnight() - offset);
+                if (event.when == SunWhen::After) base = TimeOfDay(base.SinceMidnight() + offset);
+                const LocalMinute at = LocalMinute{day} + TimeOfDay(base.SinceMidnight() + shift).Minute();
+                if (at < first || at > last) continue;
                 // Any action but Off switches on, as the scan reads it.
                 const bool on = event.action != SunAction::Off;
-                add({.at = LocalMinute{day} + chr::minutes{minute},
+                add({.at = at,
                      .day = day,
                      .device = d,
                      .on = on,
                      .origin = atSunrise ? PlanOrigin::Sunrise : PlanOrigin::Sunset,
                      .slot = k,
                      .when = event.when,
-                     .offset = event.offset,
-                     .shiftMinutes = event.random,
-                     .baseMinute = MinuteOfDay(base),
+                     .offset = offset,
+                     .randomised = event.randomised,
+                     .shift = shift,
+                     .baseMinute = base.Minute(),
                      .message = on ? UnitOnMessage(d / kUnitCount, d % kUnitCount)
                                    : UnitOffMessage(d / kUnitCount, d % kUnitCount)});
             }

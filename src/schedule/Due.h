@@ -2,7 +2,7 @@
 // What falls due in a range of local minutes: the one rule that the scheduler's scan of each
 // new minute, its catch-up over minutes the clock passed by, and the week's plan all follow.
 
-#include "base/DateTime.h"
+#include "base/LocalTime.h"
 #include "base/Settings.h"
 #include "schedule/WeeklySchedule.h"
 #include "sun/SunEvents.h"
@@ -31,16 +31,16 @@ struct PlannedSwitch {
     // A sun event's slot, 0..3, and how it stands to the sunrise or sunset.
     int slot = 0;
     SunWhen when = SunWhen::At;
-    DateTime offset = 0;
-    // The random shift in minutes as it stands now; 0 = not randomised. A new one is drawn
-    // each time the entry fires, so only its next firing is sure to be on time.
-    double shiftMinutes = 0;
+    std::chrono::minutes offset{0};
+    // The random shift as it stands now. A new one is drawn each time the entry fires, so
+    // only its next firing is sure to be on time.
+    bool randomised = false;
+    std::chrono::minutes shift{0};
     // Minute of day of the unshifted time: an entry moved after it fired fires again.
-    int baseMinute = 0;
+    std::chrono::minutes baseMinute{0};
     // Due in minutes the clock passed by: it goes out late, at the next minute scanned.
     bool catchUp = false;
     std::int32_t message = 0; // the message number queued
-    bool Randomised() const { return shiftMinutes != 0; }
     bool operator==(const PlannedSwitch&) const = default;
 };
 

@@ -88,7 +88,7 @@ std::string PlannedByText(const PlannedSwitch& s, int randomInterval) {
                std::to_string(s.pair + 1);
     } else {
         const std::string sun = s.origin == PlanOrigin::Sunrise ? "sunrise" : "sunset";
-        const std::string offset = FormatBoxTime(s.offset);
+        const std::string offset = FormatBoxTime(TimeOfDay(s.offset));
         text = s.when == SunWhen::Before  ? offset + " before " + sun
                : s.when == SunWhen::After ? offset + " after " + sun
                                           : "at " + sun;
@@ -96,8 +96,8 @@ std::string PlannedByText(const PlannedSwitch& s, int randomInterval) {
     // Its minute went by unscanned (the clock skips it): it goes out at the next one.
     if (s.catchUp) text += ", caught up";
     // The shift is drawn anew each time the entry fires: only this firing's time is known.
-    if (s.Randomised())
-        text += ", randomized (now " + std::to_string(std::llround(s.shiftMinutes)) + " min, interval " +
+    if (s.randomised)
+        text += ", randomized (now " + std::to_string(s.shift.count()) + " min, interval " +
                 std::to_string(randomInterval) + " min)";
     return text;
 }

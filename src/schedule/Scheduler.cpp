@@ -27,8 +27,8 @@ DueTables Scheduler::Tables() const {
     return {weekly_, sunEvents_, settings_.location, sunDay_, sunTimes_};
 }
 
-void Scheduler::Start(DateTime now, bool catchUp, std::optional<LocalMinute> resumeAfter) {
-    lastScanned_ = LocalMinuteOf(now);
+void Scheduler::Start(LocalSeconds now, bool catchUp, std::optional<LocalMinute> resumeAfter) {
+    lastScanned_ = std::chrono::floor<std::chrono::minutes>(now);
     sunDay_ = std::chrono::floor<std::chrono::days>(lastScanned_);
     // A minute from the future or long gone is a clock that moved: start afresh.
     if (resumeAfter && *resumeAfter <= lastScanned_ && lastScanned_ - *resumeAfter <= kCatchUpWindow) {
@@ -38,13 +38,13 @@ void Scheduler::Start(DateTime now, bool catchUp, std::optional<LocalMinute> res
     if (catchUp) CatchUp(lastScanned_ - kCatchUpWindow + std::chrono::minutes{1}, lastScanned_);
 }
 
-bool Scheduler::Tick(DateTime now) {
+bool Scheduler::Tick(LocalSeconds now) {
     if (!scanning_) {
         queue_.SendNext(sender_);
         return false;
     }
-    RefreshSunTimes(now);
-    const LocalMinute minute = LocalMinuteOf(now);
+    const LocalMinute minute = std::chrono::floor<std::chrono::minutes>(now);
+    RefreshSunTimes(std::chrono::floor<std::chrono::days>(minute));
     const ScanStep step = NextScan(lastScanned_, minute);
     if (step.catchUpFirst) CatchUp(*step.catchUpFirst, minute - std::chrono::minutes{1});
     if (step.scanNow) {
@@ -67,27 +67,25 @@ void Scheduler::CatchUp(LocalMinute first, LocalMinute last) {
 void Scheduler::Fire(const std::vector<PlannedSwitch>& due) {
     for (const PlannedSwitch& s : due) {
         marks_.Mark(s);
-        if (!s.Randomised()) continue;
+        if (!s.randomised) continue;
         const auto d = static_cast<std::size_t>(s.device);
         if (s.origin == PlanOrigin::Weekly) {
             SchedulePair& pair =
                 weekly_[d][static_cast<std::size_t>(s.weekday)][static_cast<std::size_t>(s.pair)];
-            (s.on ? pair.onRandomOffset : pair.offRandomOffset) =
-                DrawRandomOffset(settings_.randomInterval, random_);
+            pair.Half(s.on).shift = DrawRandomOffset(settings_.randomInterval, random_);
             ++weeklyDraws_;
         } else {
-            sunEvents_[d][static_cast<std::size_t>(s.slot)].random =
+            sunEvents_[d][static_cast<std::size_t>(s.slot)].shift =
                 DrawRandomOffset(settings_.randomInterval, random_);
             ++sunDraws_;
         }
     }
 }
 
-void Scheduler::RefreshSunTimes(DateTime now) {
-    const LocalDay today = std::chrono::floor<std::chrono::days>(LocalMinuteOf(now));
+void Scheduler::RefreshSunTimes(LocalDay today) {
     // Any change of date counts, a clock set back over midnight included.
     if (today == sunDay_) return;
-    CalculateSunTimes(settings_.location, DateOf(now), sunTimes_);
+    CalculateSunTimes(settings_.location, today, sunTimes_);
     sunDay_ = today;
 }
 

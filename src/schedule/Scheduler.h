@@ -28,13 +28,13 @@ public:
     // never scanned. With catchUp, each device's last switching due in the week up to and
     // including that minute is queued first. Taking over from another program that scanned
     // up to resumeAfter, the minutes after it are scanned (caught up) instead.
-    void Start(DateTime now, bool catchUp = false, std::optional<LocalMinute> resumeAfter = std::nullopt);
+    void Start(LocalSeconds now, bool catchUp = false, std::optional<LocalMinute> resumeAfter = std::nullopt);
     // Stops scanning: from now on a tick only sends what waits, so that the folder can be
     // handed over with no minute scanned twice.
     void StopScanning() { scanning_ = false; }
     int WaitingCount() const { return queue_.WaitingCount(); }
     // One timer tick, every 1500 ms, at the local time now; true when a new minute was scanned.
-    bool Tick(DateTime now);
+    bool Tick(LocalSeconds now);
 
     // What the scan reads, and what it has done: enough to plan what comes next.
     DueTables Tables() const;
@@ -45,7 +45,7 @@ public:
     std::pair<std::uint64_t, std::uint64_t> Draws() const { return {weeklyDraws_, sunDraws_}; }
 
 private:
-    void RefreshSunTimes(DateTime now);
+    void RefreshSunTimes(LocalDay today);
     // Marks each as gone out and draws the next shift of each randomised one.
     void Fire(const std::vector<PlannedSwitch>& due);
     void CatchUp(LocalMinute first, LocalMinute last);

@@ -1,8 +1,8 @@
 #pragma once
 // What the Schedule page reads and does; the engine answers.
 
-#include "base/DateTime.h"
 #include "base/Devices.h"
+#include "base/LocalTime.h"
 #include "schedule/WeeklySchedule.h"
 
 #include <cstdint>
@@ -17,8 +17,8 @@ public:
     virtual const WeeklyTable& Weekly() const = 0;
     virtual std::int16_t RandomInterval() const = 0;
     // A time for one half of a pair, or none to switch it off.
-    virtual void SetTime(int device, int weekday, int pair, bool on, std::optional<DateTime> time) = 0;
-    // A randomised half gets its shift drawn from the randomize interval.
+    virtual void SetTime(int device, int weekday, int pair, bool on, std::optional<TimeOfDay> time) = 0;
+    // A randomised half gets its shift drawn from the randomize interval; taken off, its shift is 0.
     virtual void SetRandomised(int device, int weekday, int pair, bool on, bool randomised) = 0;
     virtual void SetRandomInterval(std::int16_t minutes) = 0;
 };

@@ -1,24 +1,33 @@
 #pragma once
 // The weekly timetable: per device and weekday (Sunday = 0), four on/off pairs.
 
-#include "base/DateTime.h"
 #include "base/Devices.h"
+#include "base/LocalTime.h"
 
 #include <array>
-#include <cstdint>
+#include <chrono>
 
 namespace tarnwick {
 
 inline constexpr int kWeekdayCount = 7;
 inline constexpr int kPairCount = 4;
 
+// One half of a pair: the time that switches the device on, or the one that switches it off.
+struct ScheduleTime {
+    TimeOfDay time;
+    bool enabled = false;
+    // A randomised time fires shifted by a shift drawn anew after each firing; the shift is
+    // never zero while randomised, and zero otherwise. It may be set on a time not enabled.
+    bool randomised = false;
+    std::chrono::minutes shift{0};
+    bool operator==(const ScheduleTime&) const = default;
+};
+
 struct SchedulePair {
-    DateTime onTime = 0; // time of day
-    bool onEnabled = false;
-    std::int16_t onRandomOffset = 0; // minutes; 0 = not randomised
-    DateTime offTime = 0;
-    bool offEnabled = false;
-    std::int16_t offRandomOffset = 0;
+    ScheduleTime on;
+    ScheduleTime off;
+    ScheduleTime& Half(bool isOn) { return isOn ? on : off; }
+    const ScheduleTime& Half(bool isOn) const { return isOn ? on : off; }
     bool operator==(const SchedulePair&) const = default;
 };
 

@@ -98,12 +98,12 @@ std::optional<double> HourCrossing(double v0, double v1, double v2) {
     return e > 1 ? 1.0 : e;
 }
 
-std::int16_t DaylightSavingHours(const Location& place, DateTime today) {
+std::int16_t DaylightSavingHours(const Location& place, LocalDay today) {
     if (!place.daylightSaving) return 0;
-    const CivilDateTime c = ToCivil(today);
+    const LocalFields c = FieldsOf(today);
     const int m = c.month;
     const int d = c.day;
-    const int w = WeekdayOf(today) + 1; // Sunday = 1
+    const int w = c.weekday + 1; // Sunday = 1
     if (c.year >= kExtendedDaylightYear) {
         // From the second Sunday of March to the first Sunday of November.
         if (m == 3) return d - w >= 7 ? -1 : 0;
@@ -122,8 +122,8 @@ std::int16_t DaylightSavingHours(const Location& place, DateTime today) {
     return m > 4 && m < 10 ? -1 : 0;
 }
 
-void CalculateSunTimes(const Location& place, DateTime today, SunTimes& times) {
-    const CivilDateTime date = ToCivil(today);
+void CalculateSunTimes(const Location& place, LocalDay today, SunTimes& times) {
+    const LocalFields date = FieldsOf(today);
     const SolarDayCount count = DayCountOf(date.year, date.month, date.day);
     double t = count.T;
     const double tt = t / 36525 + 1;
@@ -175,7 +175,7 @@ void CalculateSunTimes(const Location& place, DateTime today, SunTimes& times) {
             const double h = Int(t3);
             const double mn = Int((t3 - h) * 60);
             // A crossing in the day's last half minute rounds to 24:00, which is the next 0:00.
-            const DateTime time = MakeTime(static_cast<int>(h) % 24, static_cast<int>(mn));
+            const TimeOfDay time(static_cast<int>(h) % 24, static_cast<int>(mn));
             if (v0 < 0 && v2 > 0) times.sunrise = time;
             if (v0 > 0 && v2 < 0) times.sunset = time;
         }

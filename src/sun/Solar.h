@@ -25,9 +25,9 @@ std::optional<double> HourCrossing(double v0, double v1, double v2);
 
 // Sets the sunrise and sunset of the date of today at place; an event the day does not
 // have keeps its old value.
-void CalculateSunTimes(const Location& place, DateTime today, SunTimes& times);
+void CalculateSunTimes(const Location& place, LocalDay today, SunTimes& times);
 
 // 0 or -1 hour, added to the time zone: -1 while daylight saving time is in force on today's date.
-std::int16_t DaylightSavingHours(const Location& place, DateTime today);
+std::int16_t DaylightSavingHours(const Location& place, LocalDay today);
 
 } // namespace tarnwick

@@ -1,10 +1,11 @@
 #pragma once
 // What the Sunrise and Sunset page and the location dialog read and do; the engine answers.
 
-#include "base/DateTime.h"
 #include "base/Devices.h"
 #include "base/Settings.h"
 #include "sun/SunEvents.h"
+
+#include <chrono>
 
 namespace tarnwick {
 
@@ -13,7 +14,7 @@ public:
     virtual ~ISunCommands() = default;
     virtual const DeviceNameTable& Names() const = 0;
     virtual const SunEventTable& SunEvents() const = 0;
-    virtual void SetSunEvent(int device, int slot, SunWhen when, DateTime offset, SunAction action) = 0;
+    virtual void SetSunEvent(int device, int slot, SunWhen when, std::chrono::seconds offset, SunAction action) = 0;
     // A randomised event gets its shift drawn from the randomize interval.
     virtual void SetSunRandomised(int device, int slot, bool randomised) = 0;
 

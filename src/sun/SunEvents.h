@@ -2,10 +2,11 @@
 // The sunrise and sunset events: per device two sunrise slots and two sunset slots,
 // and today's sun times they are reckoned from.
 
-#include "base/DateTime.h"
 #include "base/Devices.h"
+#include "base/LocalTime.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 
 namespace tarnwick {
@@ -17,9 +18,13 @@ enum class SunAction : std::int16_t { Nothing = 0, On = 1, Off = 2 };
 
 struct SunEvent {
     SunWhen when = SunWhen::At;
-    DateTime offset = 0; // a time of day used as a duration
+    // How long before or after, under a day; whole minutes count, and the seconds a
+    // hand-edited file may hold are only kept for it.
+    std::chrono::seconds offset{0};
     SunAction action = SunAction::Nothing;
-    DateTime random = 0; // minutes held as a date-time number; 0 = not randomised
+    // As a weekly time's: drawn anew after each firing, never zero while randomised.
+    bool randomised = false;
+    std::chrono::minutes shift{0};
     bool operator==(const SunEvent&) const = default;
 };
 
@@ -27,8 +32,8 @@ using SunEventTable = std::array<std::array<SunEvent, kSunSlotCount>, kDeviceCou
 
 // Today's sunrise and sunset, times of day.
 struct SunTimes {
-    DateTime sunrise = 0;
-    DateTime sunset = 0;
+    TimeOfDay sunrise;
+    TimeOfDay sunset;
 };
 
 } // namespace tarnwick

@@ -2,6 +2,9 @@
 
 #include "base/Notation.h"
 
+#include <chrono>
+#include <cmath>
+
 namespace tarnwick {
 namespace {
 
@@ -19,6 +22,20 @@ template <typename Code> bool ReadCode(NotationReader& reader, Code& out) {
     return true;
 }
 
+// The shift is a count of minutes that the file holds as a date-time number, 0 meaning not
+// randomised; a part of a minute, which only a hand edit can give, is rounded off.
+bool ReadShift(NotationReader& reader, SunEvent& event) {
+    DateTime minutes = 0;
+    if (!reader.ReadDateTime(minutes)) return false;
+    event.shift = std::chrono::minutes{std::llround(minutes)};
+    event.randomised = event.shift.count() != 0;
+    return true;
+}
+
+DateTime ShiftInFile(const SunEvent& event) {
+    return event.randomised ? static_cast<DateTime>(event.shift.count()) : 0;
+}
+
 } // namespace
 
 LineBound SunriseLineBound() {
@@ -27,9 +44,10 @@ LineBound SunriseLineBound() {
 
 int ParseSunEvents(std::string_view bytes, SunEventTable& table) {
     return ReadRecords(bytes, kMaxSunriseLine, table, [](NotationReader& reader, SunEvent& event) {
-        // The shift is a count of minutes that merely looks like a date, so any literal will do.
-        return ReadCode(reader, event.when) && reader.ReadTimeOfDay(event.offset) &&
-               ReadCode(reader, event.action) && reader.ReadDateTime(event.random);
+        TimeOfDay offset;
+        if (!ReadCode(reader, event.when) || !reader.ReadTimeOfDay(offset)) return false;
+        event.offset = offset.SinceMidnight();
+        return ReadCode(reader, event.action) && ReadShift(reader, event);
     });
 }
 
@@ -37,10 +55,10 @@ std::string FormatSunEvents(const SunEventTable& table) {
     return WriteRecords(table, static_cast<std::size_t>(kDeviceCount * kSunSlotCount) * kZeroEventBytes,
                         [](NotationWriter& writer, const SunEvent& event) {
                             writer.WriteInt16(static_cast<std::int16_t>(event.when));
-                            // Only the time of day is meaningful; a date part is never written.
-                            writer.WriteDateTime(TimeOf(event.offset));
+                            // Held as a time of day, so never a day or more.
+                            writer.WriteTimeOfDay(TimeOfDay(event.offset));
                             writer.WriteInt16(static_cast<std::int16_t>(event.action));
-                            writer.WriteDateTime(event.random);
+                            writer.WriteDateTime(ShiftInFile(event));
                         });
 }
 

@@ -3,6 +3,7 @@
 
 #include "engine/Engine.h"
 #include "base/RandomOffset.h"
+#include "schedule/ScheduleFile.h"
 
 #include "support/Fakes.h"
 #include "support/TempFolder.h"
@@ -16,7 +17,7 @@ namespace {
 
 // An engine started in folder at the local time now, on New York's clock.
 struct Started {
-    Started(const TempFolder& folder, DateTime now, bool catchUp = false)
+    Started(const TempFolder& folder, LocalSeconds now, bool catchUp = false)
         : clock(now, RealZone("America/New_York")),
           engine({&serial, &clock, nullptr, &random, folder.path()}) {
         engine.Load(catchUp);
@@ -36,7 +37,7 @@ struct Started {
 // A name typed in the window is on disk a minute later, so a power cut loses at most that minute.
 TEST(Engine, TheMinuteSaveKeepsANewName) {
     TempFolder folder;
-    Started run(folder, MakeDateTime(2026, 12, 8, 7, 29, 10));
+    Started run(folder, LocalAt(2026, 12, 8, 7, 29, 10));
     run.engine.SetName(36, "Porch Light");
     run.RunSeconds(10);
     EXPECT_EQ(folder.Read("names.txt").find("Porch"), std::string::npos); // not before the minute is out
@@ -50,10 +51,10 @@ TEST(Engine, TheMinuteSaveKeepsANewName) {
 TEST(Engine, CatchUpAtStartIsKeptInItsOwnFileAndSendsWhatFellDue) {
     TempFolder folder;
     {
-        Started first(folder, MakeDateTime(2026, 12, 8, 7, 0, 0)); // a Tuesday
-        first.engine.SetTime(36, 1, 0, true, MakeTime(18, 0));     // C5, Monday
-        first.engine.SetTime(36, 1, 0, false, MakeTime(23, 0));
-        first.engine.SetTime(37, 2, 0, true, MakeTime(6, 0)); // C6, Tuesday
+        Started first(folder, LocalAt(2026, 12, 8, 7, 0, 0)); // a Tuesday
+        first.engine.SetTime(36, 1, 0, true, TimeOfDay(18, 0));     // C5, Monday
+        first.engine.SetTime(36, 1, 0, false, TimeOfDay(23, 0));
+        first.engine.SetTime(37, 2, 0, true, TimeOfDay(6, 0)); // C6, Tuesday
         first.engine.SaveAll();
         const std::string schedule = folder.Read("schedule.txt");
         EXPECT_TRUE(first.engine.SetCatchUpAtStart(true));
@@ -67,11 +68,32 @@ TEST(Engine, CatchUpAtStartIsKeptInItsOwnFileAndSendsWhatFellDue) {
         EXPECT_TRUE(first.engine.SetCatchUpAtStart(false));
         EXPECT_TRUE(first.engine.SetCatchUpAtStart(true));
     }
-    Started second(folder, MakeDateTime(2026, 12, 8, 7, 29, 10));
+    Started second(folder, LocalAt(2026, 12, 8, 7, 29, 10));
     EXPECT_TRUE(second.engine.appSettings().catchUpAtStart);
     second.RunSeconds(3);
     EXPECT_EQ(second.serial.TakeFrames(), (std::vector<std::string>{"C5 Off", "C6 On"}));
     EXPECT_EQ(folder.Read("history.txt"), "2026-12-08T07:29:11-05:00\tC5 Off\t\tcatch-up\r\n"
                                           "2026-12-08T07:29:13-05:00\tC6 On\t\tcatch-up\r\n");
     EXPECT_EQ(second.engine.Status().lastFrame, "07:29:13  C6 On  (catch-up)");
+}
+
+// Times count to the minute. A time a hand edit gave seconds fires in its minute and is kept as
+// written while the page sets the same minute again; a new minute replaces it.
+TEST(Engine, AHandEditedTimeKeepsItsSecondsUntilItsMinuteChanges) {
+    TempFolder folder;
+    auto table = std::make_unique<WeeklyTable>();
+    (*table)[36][2][0].on = {TimeOfDay(7, 30, 15), true, false, {}}; // C5, Tuesday
+    folder.Write("schedule.txt", FormatSchedule(*table));
+    const std::string edited = folder.Read("schedule.txt");
+    Started run(folder, LocalAt(2026, 12, 8, 7, 29, 10));
+    run.engine.SetTime(36, 2, 0, true, TimeOfDay(7, 30));
+    run.RunSeconds(60);
+    EXPECT_EQ(run.serial.TakeFrames(), std::vector<std::string>{"C5 On"});
+    EXPECT_EQ(run.engine.Weekly()[36][2][0].on.time, TimeOfDay(7, 30, 15));
+    run.engine.SaveAll();
+    EXPECT_NE(folder.Read("schedule.txt").find("#07:30:15#\r\n#TRUE#"), std::string::npos);
+    EXPECT_TRUE(folder.Read("schedule.txt") == edited) << "the file was written again";
+    run.engine.SetTime(36, 2, 0, true, TimeOfDay(7, 31));
+    run.engine.SaveAll();
+    EXPECT_NE(folder.Read("schedule.txt").find("#07:31:00#\r\n#TRUE#\r\n0\r\n"), std::string::npos);
 }

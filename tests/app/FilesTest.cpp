@@ -120,7 +120,7 @@ const std::string kDallas =
 // user having made it read-only, is tried again a minute later.
 TEST(Engine, EachMinuteSavesWhatChangedAndRetriesWhatFailed) {
     TempFolder folder;
-    tarnwick::testing::FakeClock clock(MakeDateTime(2026, 12, 8, 7, 29, 10)); // a Tuesday
+    tarnwick::testing::FakeClock clock(tarnwick::testing::LocalAt(2026, 12, 8, 7, 29, 10)); // a Tuesday
     tarnwick::testing::RecordingSerialControl serial;
     DefaultRandom random;
     Engine engine({&serial, &clock, nullptr, &random, folder.path()});
@@ -128,8 +128,8 @@ TEST(Engine, EachMinuteSavesWhatChangedAndRetriesWhatFailed) {
     const std::string sunrise = folder.Read("Sunrise.txt");
     fs::remove(folder / "config.txt");
     fs::permissions(folder / "Sunrise.txt", fs::perms::owner_read);
-    engine.SetTime(36, 2, 0, true, MakeTime(7, 30));
-    engine.SetSunEvent(0, 2, SunWhen::After, MakeTime(0, 30), SunAction::On);
+    engine.SetTime(36, 2, 0, true, TimeOfDay(7, 30));
+    engine.SetSunEvent(0, 2, SunWhen::After, std::chrono::minutes{30}, SunAction::On);
     const auto runMinute = [&] {
         for (int i = 0; i < 40; ++i, clock.AdvanceSeconds(1.5)) engine.Tick();
     };
@@ -259,12 +259,10 @@ std::unique_ptr<WeeklyTable> WeeklyPattern() {
     for (auto& device : *table)
         for (auto& day : device)
             for (SchedulePair& pair : day) {
-                pair = {MakeTime(r % 24, r * 7 % 60),
-                        r % 3 == 0,
-                        std::int16_t(r % 199 - 99),
-                        MakeTime(r * 5 % 24, r * 11 % 60, r % 60),
-                        r % 5 == 0,
-                        std::int16_t(r % 2 ? 32767 : -32768)};
+                const int onShift = r % 199 - 99, offShift = r % 2 ? 32767 : -32768;
+                pair.on = {TimeOfDay(r % 24, r * 7 % 60), r % 3 == 0, onShift != 0, std::chrono::minutes{onShift}};
+                pair.off = {TimeOfDay(r * 5 % 24, r * 11 % 60, r % 60), r % 5 == 0, true,
+                            std::chrono::minutes{offShift}};
                 ++r;
             }
     return table;
@@ -308,8 +306,8 @@ TEST(ScheduleFile, ADamagedFileKeepsTheRecordsBeforeTheDamage) {
 std::unique_ptr<SunEventTable> SunPattern() {
     auto table = std::make_unique<SunEventTable>();
     for (int e = 0; e < 1024; ++e)
-        (*table)[e / 4][e % 4] = {SunWhen(e % 3), MakeTime(e % 24, e * 7 % 59 + 1), SunAction(e / 3 % 3),
-                                  double(e % 199 - 99)};
+        (*table)[e / 4][e % 4] = {SunWhen(e % 3), TimeOfDay(e % 24, e * 7 % 59 + 1).SinceMidnight(),
+                                  SunAction(e / 3 % 3), e % 199 != 99, std::chrono::minutes{e % 199 - 99}};
     return table;
 }
 
@@ -328,8 +326,9 @@ TEST(TableFiles, ComeBackWholeFromFilesOfAGigabyte) {
     EXPECT_TRUE(*back.sunEvents == *written.sunEvents);
 }
 
-// A hand-edited file: an offset with a date in front is its time of day, a shift may be any literal,
-// and a code no box offers is at / nothing, as the tick treats it. Nothing else changes.
+// A hand-edited file: an offset with a date in front is its time of day, a shift may be any literal
+// and counts in whole minutes (half a minute is one), and a code no box offers is at / nothing, as
+// the tick treats it. Nothing else changes.
 TEST(SunriseFile, DatedOffsetsAndUnknownCodesReadAsTheyAreMeant) {
     const std::string pattern = FormatSunEvents(*SunPattern());
     std::vector<std::string> lines = Lines(pattern);
@@ -339,7 +338,8 @@ TEST(SunriseFile, DatedOffsetsAndUnknownCodesReadAsTheyAreMeant) {
     std::copy(std::begin(edits), std::end(edits), lines.begin() + 1002 * 4);
     auto back = std::make_unique<SunEventTable>();
     EXPECT_EQ(ParseSunEvents(Join(lines), *back), 1024);
-    EXPECT_EQ((*back)[250][2], (SunEvent{SunWhen::At, MakeTime(2, 15), SunAction::Nothing, 0.5}));
+    EXPECT_EQ((*back)[250][2],
+              (SunEvent{SunWhen::At, std::chrono::minutes{135}, SunAction::Nothing, true, std::chrono::minutes{1}}));
     (*back)[250][2] = (*SunPattern())[250][2];
     EXPECT_TRUE(FormatSunEvents(*back) == pattern) << "an event other than the edited one changed";
 }

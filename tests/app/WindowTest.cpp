@@ -39,7 +39,7 @@ void Type(QWidget* box, const QString& keys) {
 }
 
 struct Program {
-    Program(const QString& folder, bool failOpen, DateTime now)
+    Program(const QString& folder, bool failOpen, LocalSeconds now)
         : path(folder + "/"), clock(now, [](auto) { return std::chrono::hours{-5}; }), serial(&recording) {
         serial->failOpen = failOpen;
         SetMessageHandler([this](const QString& text) { messages << text; });
@@ -132,7 +132,7 @@ class WindowTest : public QObject {
     std::unique_ptr<Program> f;
 
     // A new run of the program on the same data folder; on a Tuesday unless told otherwise.
-    void Run(bool failOpen = false, DateTime now = MakeDateTime(2026, 12, 8, 7, 29, 10)) {
+    void Run(bool failOpen = false, LocalSeconds now = LocalAt(2026, 12, 8, 7, 29, 10)) {
         f.reset();
         f = std::make_unique<Program>(data->path(), failOpen, now);
     }
@@ -239,7 +239,7 @@ private slots:
 
     // The port's message box runs the event loop, and the timer with it.
     void aTickDuringTheStartUpMessageSendsAndSavesNothing() {
-        Run(/*failOpen=*/true, MakeDateTime(2026, 12, 6, 7, 29, 10)); // a Sunday
+        Run(/*failOpen=*/true, LocalAt(2026, 12, 6, 7, 29, 10)); // a Sunday
         const QByteArray schedule =
             "#07:30:00#\r\n#TRUE#\r\n1\r\n#00:00:00#\r\n#FALSE#\r\n0\r\n"; // A1 at 07:31
         f->Write("schedule.txt", schedule);
@@ -408,10 +408,10 @@ private slots:
                                 "cboSunriseWhen(0)", "cboSunriseAction(0)"})
             shown << f->Get<QComboBox>(box)->currentText();
         QCOMPARE(shown, (QStringList{"C", "A1", "1", "B5", "At Sunrise", "On"}));
-        QCOMPARE(f->Run().Weekly()[2][2][0], (SchedulePair{MakeTime(7, 30), true, 0, 0, false, 0}));
-        QCOMPARE(f->Run().Weekly()[0][2][0], (SchedulePair{0, false, 0, MakeTime(22, 0), true, 0}));
+        QCOMPARE(f->Run().Weekly()[2][2][0], (SchedulePair{{TimeOfDay(7, 30), true, false, {}}, {}}));
+        QCOMPARE(f->Run().Weekly()[0][2][0], (SchedulePair{{}, {TimeOfDay(22, 0), true, false, {}}}));
         QCOMPARE(f->Run().RandomInterval(), 1);
-        QCOMPARE(f->Run().SunEvents()[20][0], (SunEvent{SunWhen::At, 0, SunAction::On, 0}));
+        QCOMPARE(f->Run().SunEvents()[20][0], (SunEvent{SunWhen::At, {}, SunAction::On, false, {}}));
     }
 
     void namesStayWithTheirHouseAndComeBackAfterARestartWithoutQuotes() {
@@ -458,7 +458,7 @@ private slots:
 
     void aDeviceShowsItsTimetableAndItsNameAsTypedOnEveryTabClick() {
         f->Start();
-        f->Run().SetTime(36, 2, 0, true, MakeTime(7, 30));
+        f->Run().SetTime(36, 2, 0, true, TimeOfDay(7, 30));
         f->Run().SetRandomised(36, 2, 0, false, true); // an off half with a shift, itself off
         f->Run().SetName(36, "<b>Hall");
         const auto time = [this](int i) { return f->Get<QLineEdit>("mebOnOff", i)->displayText(); };
@@ -474,10 +474,10 @@ private slots:
         f->ClickTab(2);
         f->TypeInto("cboSunriseDevice", "C5");
         QCOMPARE(said("lblDevice") + said("lblSunriseDevice"), QStringLiteral("<b>Hall<b>Hall"));
-        f->Run().SetTime(36, 2, 0, true, MakeTime(6, 15));
+        f->Run().SetTime(36, 2, 0, true, TimeOfDay(6, 15));
         f->ClickTab(1);
         QCOMPARE(time(16), QStringLiteral("06:15"));
-        f->Run().SetTime(36, 2, 0, true, MakeTime(6, 20));
+        f->Run().SetTime(36, 2, 0, true, TimeOfDay(6, 20));
         f->ClickTab(1); // the selected tab again
         QCOMPARE(time(16), QStringLiteral("06:20"));
         f->TypeInto("cboDevice", "Q7"); // no such device: A1
@@ -488,23 +488,24 @@ private slots:
         f->Start(1);
         f->Run().SetRandomised(0, 2, 0, true, true);
         const SchedulePair& pair = f->Run().Weekly()[0][2][0];
-        const std::int16_t shift = pair.onRandomOffset;
-        QVERIFY(shift != 0);
+        const std::chrono::minutes shift = pair.on.shift;
+        QVERIFY(pair.on.randomised);
+        QVERIFY(shift != std::chrono::minutes{0});
         QStringList said;
         for (const char* bad : {"6", "2400", "1260"}) {
             Type(f->Get("mebOnOff", 16), "2130");
-            QCOMPARE(pair, (SchedulePair{MakeTime(21, 30), true, shift, 0, false, 0}));
+            QCOMPARE(pair, (SchedulePair{{TimeOfDay(21, 30), true, true, shift}, {}}));
             Type(f->Get("mebOnOff", 16), bad);
             QVERIFY(f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "__:__");
-            QVERIFY(pair == (SchedulePair{0, false, shift, 0, false, 0}));
+            QCOMPARE(pair, (SchedulePair{{{}, false, true, shift}, {}}));
             said << f->window->statusBar()->currentMessage().remove("Tuesday, first on time not taken: ");
         }
         QCOMPARE(said, (QStringList{"6_:__ is incomplete (type hh:mm, as 07:30)",
                                     "24:00 is not a time of day (00:00 to 23:59)",
                                     "12:60 is not a time of day (00:00 to 23:59)"}));
         Type(f->Get("mebOnOff", 16), "0000"); // midnight is a real time
-        QVERIFY(pair.onEnabled);
-        QVERIFY(pair.onTime == 0);
+        QVERIFY(pair.on.enabled);
+        QCOMPARE(pair.on.time, TimeOfDay(0, 0));
         Type(f->Get("mebOnOff", 18), "0730"); // Tuesday's second pair, a minute after the start
         f->TakeSent();
         f->RunMinutes(1);
@@ -552,25 +553,28 @@ private slots:
         f->Start(1);
         f->TypeInto("cboRandomTime", "30");
         auto* weekly = f->Get<QCheckBox>("chkRandom", 1);
-        const std::int16_t& shift = f->Run().Weekly()[0][0][0].offRandomOffset;
-        const double& sunShift = f->Run().SunEvents()[0][3].random;
+        const ScheduleTime& off = f->Run().Weekly()[0][0][0].off;
+        const SunEvent& sunEvent = f->Run().SunEvents()[0][3];
         for (QCheckBox* box : {weekly, weekly, weekly}) box->click();
         f->ClickTab(2);
         f->Get<QCheckBox>("chkSunriseRandom", 3)->click();
         f->ClickTab(1);
-        QVERIFY(shift >= -14);
-        QVERIFY(shift <= 15);
-        QVERIFY(shift != 0);
-        QVERIFY(sunShift >= -14);
-        QVERIFY(sunShift <= 15);
-        QVERIFY(sunShift != 0);
-        const int drawn = shift;
+        QVERIFY(off.randomised);
+        QVERIFY(off.shift >= std::chrono::minutes{-14});
+        QVERIFY(off.shift <= std::chrono::minutes{15});
+        QVERIFY(off.shift != std::chrono::minutes{0});
+        QVERIFY(sunEvent.randomised);
+        QVERIFY(sunEvent.shift >= std::chrono::minutes{-14});
+        QVERIFY(sunEvent.shift <= std::chrono::minutes{15});
+        QVERIFY(sunEvent.shift != std::chrono::minutes{0});
+        const std::chrono::minutes drawn = off.shift;
         f->TypeInto("cboDevice", "B3");
         f->TypeInto("cboDevice", "A1");
         QVERIFY(weekly->isChecked());
-        QVERIFY(shift == drawn);
+        QCOMPARE(off.shift, drawn);
         weekly->click();
-        QCOMPARE(shift, 0);
+        QVERIFY(!off.randomised);
+        QCOMPARE(off.shift, std::chrono::minutes{0});
         f->TypeInto("cboRandomTime", "150"); // not in the list, nor from config.txt
         QCOMPARE(f->Run().RandomInterval(), 1);
         Run();
@@ -586,11 +590,11 @@ private slots:
         f->Start();
         f->Run().SetLocation({32.78, -96.8, 6, true});
         f->Run().SetName(36, "Hall");
-        f->Run().SetTime(36, 2, 0, true, MakeTime(7, 45));
-        f->Run().SetTime(36, 2, 0, false, MakeTime(23, 0));
+        f->Run().SetTime(36, 2, 0, true, TimeOfDay(7, 45));
+        f->Run().SetTime(36, 2, 0, false, TimeOfDay(23, 0));
         f->Run().SetRandomised(36, 2, 0, false, true);
-        const int shift = f->Run().Weekly()[36][2][0].offRandomOffset;
-        f->Run().SetSunEvent(18, 2, SunWhen::After, MakeTime(0, 30), SunAction::Off);
+        const int shift = static_cast<int>(f->Run().Weekly()[36][2][0].off.shift.count());
+        f->Run().SetSunEvent(18, 2, SunWhen::After, std::chrono::minutes{30}, SunAction::Off);
         f->Get<QAction>("mnuUpcoming")->trigger();
         auto* list = f->Get<QTreeWidget>("lstUpcoming");
         const auto row = [list](int i) {
@@ -600,8 +604,8 @@ private slots:
         };
         SunTimes sun; // each day's own sunset
         const auto sunset = [&](int day) {
-            CalculateSunTimes(f->Run().CurrentLocation(), MakeDate(2026, 12, 8 + day), sun);
-            return QString::fromStdString(FormatBoxTime(AddMinutes(sun.sunset, 30)));
+            CalculateSunTimes(f->Run().CurrentLocation(), LocalDay{std::chrono::year{2026} / 12 / (8 + day)}, sun);
+            return QString::fromStdString(FormatBoxTime(TimeOfDay(sun.sunset.SinceMidnight() + std::chrono::minutes{30})));
         };
         // Sunset moves a minute on the 11th here: the seventh day's own time is used.
         QVERIFY(list->topLevelItemCount() == 9);
@@ -610,7 +614,7 @@ private slots:
         QCOMPARE(row(1), "Tue 2026-12-08 " + sunset(0) + " | B3 |  | Off | 00:30 after sunset");
         QCOMPARE(row(2), QStringLiteral("Tue 2026-12-08 %1 | C5 | Hall | Off | Tuesday, pair 1, "
                                         "randomized (now %2 min, interval 45 min)")
-                             .arg(QString::fromStdString(FormatBoxTime(MakeTime(23, 0 + shift))))
+                             .arg(QString::fromStdString(FormatBoxTime(TimeOfDay(23, shift))))
                              .arg(shift));
         QCOMPARE(row(8), "Mon 2026-12-14 " + sunset(6) + " | B3 |  | Off | 00:30 after sunset");
         f->ClickTab(1);
@@ -628,7 +632,7 @@ private slots:
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, first.center());
         QVERIFY(f->Get("frmSchedule")->isVisible());
         QVERIFY(f->Get<QLineEdit>("mebOnOff", 16)->displayText() == "07:50");
-        f->clock.Set(MakeDateTime(2026, 12, 8, 7, 55, 0)); // gone from the top, and back at the end
+        f->clock.Set(LocalAt(2026, 12, 8, 7, 55, 0)); // gone from the top, and back at the end
         f->window->Tick();
         QVERIFY(list->topLevelItemCount() == 9);
         QVERIFY(row(0).startsWith("Tue 2026-12-08 " + sunset(0)));
@@ -649,13 +653,13 @@ private slots:
         QVERIFY(events[2].when == SunWhen::After);
         QVERIFY(events[3].action == SunAction::Off);
         QVERIFY(events[1].action == SunAction::Nothing);
-        QVERIFY(events[0].offset == MakeTime(0, 30));
+        QCOMPARE(events[0].offset, std::chrono::seconds{std::chrono::minutes{30}});
         Type(offset(0), "7");
         QVERIFY(offset(0)->displayText() == "__:__");
-        QVERIFY(events[0].offset == 0);
+        QCOMPARE(events[0].offset, std::chrono::seconds{0});
         f->Run().SetName(18, "Den Lamp");
-        f->Run().SetSunEvent(18, 2, SunWhen::After, MakeTime(1, 30), SunAction::On);
-        f->Run().SetSunEvent(18, 0, SunWhen::Before, 0, SunAction::Off);
+        f->Run().SetSunEvent(18, 2, SunWhen::After, std::chrono::minutes{90}, SunAction::On);
+        f->Run().SetSunEvent(18, 0, SunWhen::Before, {}, SunAction::Off);
         f->Run().SetSunRandomised(18, 0, true);
         const SunEvent before = f->Run().SunEvents()[18][0];
         f->TypeInto("cboSunriseDevice", "B3");
@@ -676,21 +680,22 @@ private slots:
         f->Get<QComboBox>("cboSunriseWhen", 2)->setCurrentIndex(2);
         Type(f->Get("mebSunriseOffset", 2), "0030");
         f->Get<QComboBox>("cboSunriseAction", 2)->setCurrentIndex(1);
-        f->clock.Set(MakeDateTime(2026, 12, 8, 17, 0, 0));
+        f->clock.Set(LocalAt(2026, 12, 8, 17, 0, 0));
         QStringList sentAt;
         for (int minute = 0; minute < 120; ++minute) {
             f->RunMinutes(1);
             for (const auto& line : f->TakeSent())
-                sentAt << line + " " + FormatBoxTime(f->clock.Now()).c_str();
+                sentAt << line + " " + FormatBoxTime(TimeOfDay::Of(f->clock.NowLocal())).c_str();
         }
+        const TimeOfDay sunset = f->Run().TodaysSunTimes().sunset;
         QCOMPARE(sentAt, QStringList{"D2 On " + QString::fromStdString(FormatBoxTime(
-                                                    AddMinutes(f->Run().TodaysSunTimes().sunset, 30)))});
+                                                    TimeOfDay(sunset.SinceMidnight() + std::chrono::minutes{30})))});
     }
 
     // ---- The location dialog, at Dallas on 2003-06-21
 
     void theLocationDialogShowsTheSettingsAfreshAndToTheNearestSecondAndOkKeepsThem() {
-        Run(false, MakeDateTime(2003, 6, 21, 15, 30));
+        Run(false, LocalAt(2003, 6, 21, 15, 30));
         f->window->Load();
         f->Run().SetLocation({32.78, -96.8, 6, true});
         const auto show = [this] {
@@ -723,7 +728,7 @@ private slots:
     }
 
     void theLocationDialogTakesWhatIsEnteredAtOnceAndRefusesWhatIsOutOfRange() {
-        Run(false, MakeDateTime(2003, 6, 21, 15, 30));
+        Run(false, LocalAt(2003, 6, 21, 15, 30));
         f->window->Load();
         f->Get<QAction>("mnuLocation")->trigger();
         QWidget* dialog = f->Get("frmLocation");

@@ -2,7 +2,6 @@
 // headless and the real window, and a client of the test's own on libmosquitto.
 
 #include "app/MainWindow.h"
-#include "base/DateTime.h"
 #include "base/RandomOffset.h"
 
 #include "support/Fakes.h"
@@ -236,7 +235,7 @@ private slots:
         broker.Start();
         Client client(broker.port);
         Stamping serial;
-        FakeClock clock(MakeDateTime(2026, 12, 8, 7, 30, 2));
+        FakeClock clock(LocalAt(2026, 12, 8, 7, 30, 2));
         DefaultRandom random;
         Engine engine(Platform{&serial, &clock, nullptr, &random, folder->path().toStdString()});
         MainWindow window(engine, folder->path().toStdString());

@@ -43,7 +43,7 @@ struct Stepping : ISteadyClock {
 
 struct Bridged {
     explicit Bridged(const TempFolder& folder)
-        : clock(MakeDateTime(2026, 12, 8, 7, 30, 2)),
+        : clock(LocalAt(2026, 12, 8, 7, 30, 2)),
           engine({&serial, &clock, &steady, &random, folder.path()}) {
         engine.Load();
         engine.OpenPort();
@@ -105,8 +105,8 @@ TEST(MqttBridge, PublishesWhatHomeAssistantNeedsAndSwitchesWhatItHears) {
     TempFolder folder;
     Bridged b(folder);
     b.engine.SetName(36, "Porch Light");
-    b.engine.SetTime(37, 2, 1, false, MakeTime(0, 0));          // C6 by the timetable
-    b.engine.SetSunEvent(38, 3, SunWhen::At, 0, SunAction::On); // C7 at sunset
+    b.engine.SetTime(37, 2, 1, false, TimeOfDay(0, 0));          // C6 by the timetable
+    b.engine.SetSunEvent(38, 3, SunWhen::At, {}, SunAction::On); // C7 at sunset
     b.bridge->Connected();
     auto sent = b.link.Take();
     ASSERT_EQ(sent.size(), 1u + 256u);
@@ -191,8 +191,8 @@ TEST(MqttBridge, BadInputAndFloodsAreRefusedQuietly) {
     EXPECT_EQ(b.Lines(),
               std::vector<std::string>{
                   "tarnwick: mqtt: refused tarnwick/A2/set: 64 MQTT commands are waiting already"});
-    b.engine.SetTime(0, 2, 0, true, MakeTime(7, 31));
-    b.clock.Set(MakeDateTime(2026, 12, 8, 7, 31, 0));
+    b.engine.SetTime(0, 2, 0, true, TimeOfDay(7, 31));
+    b.clock.Set(LocalAt(2026, 12, 8, 7, 31, 0));
     b.engine.Tick();
     EXPECT_EQ(b.engine.WaitingFrom(FrameSource::Schedule), 1);
 }

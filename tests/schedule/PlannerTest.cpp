@@ -48,18 +48,21 @@ TEST(PlanSwitchings, ListsWhatTheSchedulerSendsThroughSkippedAndRepeatedHours) {
     for (int d = 0; d < kDeviceCount; ++d)
         for (auto& day : (*weekly)[static_cast<std::size_t>(d)])
             for (SchedulePair& p : day) {
-                const auto shift = [&] { return std::int16_t(d < 128 && pick(0, 1) ? pick(-20, 20) : 0); };
-                p = {MakeTime(0, pick(0, 1439), pick(0, 59)),
-                     pick(0, 7) == 0,
-                     shift(),
-                     MakeTime(0, pick(0, 1439)),
-                     pick(0, 7) == 0,
-                     shift()};
+                const auto half = [&](TimeOfDay time) {
+                    const int shift = d < 128 && pick(0, 1) ? pick(-20, 20) : 0;
+                    return ScheduleTime{time, pick(0, 7) == 0, shift != 0, std::chrono::minutes{shift}};
+                };
+                p.on = half(TimeOfDay(0, pick(0, 1439), pick(0, 59)));
+                p.off = half(TimeOfDay(0, pick(0, 1439)));
             }
     for (int d = 0; d < kDeviceCount; d += 5)
-        for (SunEvent& e : (*sunEvents)[static_cast<std::size_t>(d)])
-            e = {SunWhen(pick(0, 2)), MakeTime(0, pick(0, 600)), SunAction(pick(0, 2)),
-                 d < 128 ? double(pick(-9, 9)) : 0};
+        for (SunEvent& e : (*sunEvents)[static_cast<std::size_t>(d)]) {
+            const SunWhen when = SunWhen(pick(0, 2));
+            const std::chrono::minutes offset{pick(0, 600)};
+            const SunAction action = SunAction(pick(0, 2));
+            const int shift = d < 128 ? pick(-9, 9) : 0;
+            e = {when, offset, action, shift != 0, std::chrono::minutes{shift}};
+        }
     // In the hour skipped and the hour repeated, and just either side of them.
     for (const auto& [device, day, hour, minute] : {std::tuple{200, 0, 2, 30},
                                                     {201, 0, 2, 59},
@@ -67,18 +70,18 @@ TEST(PlanSwitchings, ListsWhatTheSchedulerSendsThroughSkippedAndRepeatedHours) {
                                                     {203, 0, 1, 45},
                                                     {204, 0, 1, 59},
                                                     {205, 0, 2, 0}}) {
-        (*weekly)[device][day][0] = {MakeTime(hour, minute), true, 0, MakeTime(hour, minute), false, 0};
-        (*weekly)[device][day][1] = {0, false, 0, MakeTime(hour, minute), true, 0};
+        (*weekly)[device][day][0] = {{TimeOfDay(hour, minute), true, false, {}}, {TimeOfDay(hour, minute), false, false, {}}};
+        (*weekly)[device][day][1] = {{}, {TimeOfDay(hour, minute), true, false, {}}};
     }
 
-    FakeClock clock(MakeDateTime(2026, 3, 7, 12, 0, 20), RealZone("XST5XDT,M3.2.0,M3.3.0"));
+    FakeClock clock(LocalAt(2026, 3, 7, 12, 0, 20), RealZone("XST5XDT,M3.2.0,M3.3.0"));
     SunTimes sunTimes;
-    CalculateSunTimes(settings.location, clock.Now(), sunTimes);
+    CalculateSunTimes(settings.location, std::chrono::floor<std::chrono::days>(clock.NowLocal()), sunTimes);
     MessageQueue queue;
     Recorder sender;
     DefaultRandom random(7);
     Scheduler scheduler(*weekly, *sunEvents, sunTimes, settings, queue, random, sender);
-    scheduler.Start(clock.Now());
+    scheduler.Start(clock.NowLocal());
     const auto plan = [&](int days) {
         return PlanSwitchings(scheduler.Tables(), scheduler.Marks(), scheduler.LastScanned(), clock,
                               clock.NowUtc(), days);
@@ -93,17 +96,17 @@ TEST(PlanSwitchings, ListsWhatTheSchedulerSendsThroughSkippedAndRepeatedHours) {
     std::size_t compared = 0, caughtUp = 0;
     for (int tick = 0; tick < 8 * 24 * 180; ++tick) {
         clock.AdvanceSeconds(20);
-        const LocalMinute now = LocalMinuteOf(clock.Now());
+        const LocalMinute now = std::chrono::floor<std::chrono::minutes>(clock.NowLocal());
         sender.sent.clear();
         sender.at = now;
-        scheduler.Tick(clock.Now());
+        scheduler.Tick(clock.NowLocal());
         while (queue.SendNext(sender)) {
         }
         std::vector<Frame> planned;
         for (const PlannedSwitch& s : next)
             if (s.at <= now) planned.push_back(FrameOf(s));
         ASSERT_EQ(sender.sent, planned)
-            << "at tick " << tick << ", " << ToCivil(clock.Now()).hour << ":" << ToCivil(clock.Now()).minute;
+            << "at tick " << tick << ", " << MinuteText(now);
         compared += planned.size();
         for (const Frame& f : planned) caughtUp += std::get<2>(f) == FrameSource::CatchUp;
         // Nothing changes the plan but a firing and the time passing.

@@ -17,45 +17,51 @@
 
 namespace tarnwick::testing {
 
+// A local date and time.
+inline LocalSeconds LocalAt(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+    using namespace std::chrono;
+    return local_days{std::chrono::year{year} / month / day} + hours{hour} + minutes{minute} + seconds{second};
+}
+
 // Keeps whole milliseconds of UTC, so that long runs of small steps never drift, and reads
 // like the real clock: whole seconds, truncated. Local time is UTC unless a zone is given.
 class FakeClock : public IClock {
 public:
     using Zone = std::function<std::chrono::seconds(std::chrono::sys_seconds)>;
 
-    explicit FakeClock(DateTime local = 0, Zone zone = {}) : zone_(std::move(zone)) { Set(local); }
+    explicit FakeClock(LocalSeconds local = LocalAt(1899, 12, 30), Zone zone = {}) : zone_(std::move(zone)) {
+        Set(local);
+    }
     std::chrono::sys_seconds NowUtc() override {
-        return std::chrono::sys_seconds{std::chrono::seconds{FloorDiv(ms_, 1000) - kEpochToUnix}};
+        return std::chrono::sys_seconds{std::chrono::seconds{FloorDiv(ms_, 1000)}};
     }
     std::chrono::seconds UtcOffset(std::chrono::sys_seconds at) const override {
         return zone_ ? zone_(at) : std::chrono::seconds{0};
     }
     int MillisecondOfMinute() override {
-        return static_cast<int>(((Milliseconds() % 60000) + 60000) % 60000);
+        const std::int64_t local = ms_ + OffsetMs();
+        return static_cast<int>(((local % 60000) + 60000) % 60000);
     }
     // Sets the clock to a local time; one the zone passes over or shows twice is taken after the change.
-    void Set(DateTime local) {
-        const std::int64_t target = std::llround(local * 86'400'000.0);
+    void Set(LocalSeconds local) {
+        const std::int64_t target = local.time_since_epoch().count() * 1000;
         ms_ = target;
         for (int i = 0; i < 3; ++i) ms_ = target - OffsetMs();
     }
-    void SetUtc(DateTime utc) { ms_ = std::llround(utc * 86'400'000.0); }
+    void SetUtc(std::chrono::sys_seconds utc) { ms_ = utc.time_since_epoch().count() * 1000; }
     void AdvanceSeconds(double seconds) { ms_ += std::llround(seconds * 1000.0); }
     void AdvanceMilliseconds(std::int64_t ms) { ms_ += ms; }
-    // Local milliseconds since 1899-12-30 00:00.
-    std::int64_t Milliseconds() const { return ms_ + OffsetMs(); }
 
 private:
-    static constexpr std::int64_t kEpochToUnix = 25569LL * 86400; // 1899-12-30 to 1970-01-01
     static std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a / b - (a % b < 0 ? 1 : 0); }
     std::int64_t OffsetMs() const {
         if (!zone_) return 0;
-        const std::chrono::sys_seconds at{std::chrono::seconds{FloorDiv(ms_, 1000) - kEpochToUnix}};
+        const std::chrono::sys_seconds at{std::chrono::seconds{FloorDiv(ms_, 1000)}};
         return zone_(at).count() * 1000;
     }
 
     Zone zone_;
-    std::int64_t ms_ = 0; // UTC milliseconds since 1899-12-30 00:00
+    std::int64_t ms_ = 0; // UTC milliseconds since 1970-01-01 00:00
 };
 
 // A real time zone by its name ("America/New_York"), from the system's zone database.

@@ -189,12 +189,13 @@ void SchedulePanel::Refresh() {
         for (int p = 0; p < kPairCount; ++p) {
             const int i = 8 * w + 2 * p;
             const SchedulePair& r = engine_.Weekly()[d][w][p];
-            timeBoxes_[i]->SetBoxText(r.onEnabled ? QString::fromStdString(FormatBoxTime(r.onTime))
-                                                  : kEmptyBoxText);
-            randomBoxes_[i]->setChecked(r.onRandomOffset != 0);
-            timeBoxes_[i + 1]->SetBoxText(r.offEnabled ? QString::fromStdString(FormatBoxTime(r.offTime))
-                                                       : kEmptyBoxText);
-            randomBoxes_[i + 1]->setChecked(r.offRandomOffset != 0);
+            for (const bool on : {true, false}) {
+                const ScheduleTime& half = r.Half(on);
+                const int box = on ? i : i + 1;
+                timeBoxes_[box]->SetBoxText(half.enabled ? QString::fromStdString(FormatBoxTime(half.time))
+                                                         : kEmptyBoxText);
+                randomBoxes_[box]->setChecked(half.randomised);
+            }
         }
     }
     displayUpdating_ = false;

@@ -55,7 +55,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text) {
 
 } // namespace
 
-QString SunTimeText(DateTime time, const QLocale& locale) {
+QString SunTimeText(TimeOfDay time, const QLocale& locale) {
     // The long form is the locale's own time with seconds; only its zone is dropped.
     const QString longFormat = locale.timeFormat(QLocale::LongFormat);
     QString format;
@@ -65,8 +65,7 @@ QString SunTimeText(DateTime time, const QLocale& locale) {
         if (!quoted && ch == QLatin1Char('t')) continue;
         format += ch;
     }
-    const CivilDateTime c = ToCivil(TimeOf(time));
-    return locale.toString(QTime(c.hour % 24, c.minute, c.second), format.trimmed());
+    return locale.toString(QTime(time.Hour(), time.MinuteOfHour(), time.Second()), format.trimmed());
 }
 
 LocationDialog::LocationDialog(ISunCommands& engine, QWidget* parent)

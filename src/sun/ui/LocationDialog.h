@@ -23,7 +23,7 @@ namespace tarnwick {
 class DigitsBox;
 
 // A sun time in the locale's own time-of-day form, seconds included, no time zone.
-QString SunTimeText(DateTime time, const QLocale& locale = QLocale());
+QString SunTimeText(TimeOfDay time, const QLocale& locale = QLocale());
 
 class LocationDialog : public QDialog {
     Q_OBJECT

@@ -150,9 +150,10 @@ void SunrisePanel::Refresh() {
         const SunEvent& r = engine_.SunEvents()[d][i];
         actionBoxes_[i]->setCurrentIndex(static_cast<int>(r.action));
         whenBoxes_[i]->setCurrentIndex(static_cast<int>(r.when));
-        randomBoxes_[i]->setChecked(r.random != 0);
-        offsetBoxes_[i]->SetBoxText(r.offset == 0 ? kEmptyBoxText
-                                                  : QString::fromStdString(FormatBoxTime(r.offset)));
+        randomBoxes_[i]->setChecked(r.randomised);
+        offsetBoxes_[i]->SetBoxText(r.offset == std::chrono::seconds{0}
+                                        ? kEmptyBoxText
+                                        : QString::fromStdString(FormatBoxTime(TimeOfDay(r.offset))));
     }
     displayUpdating_ = false;
 }
@@ -160,7 +161,7 @@ void SunrisePanel::Refresh() {
 void SunrisePanel::OffsetLeft(int row, int device) {
     const SunEvent& r = engine_.SunEvents()[device][row];
     const auto t = ParseBoxTime(offsetBoxes_[row]->BoxText().toStdString());
-    engine_.SetSunEvent(device, row, r.when, t.value_or(0), r.action);
+    engine_.SetSunEvent(device, row, r.when, t ? t->SinceMidnight() : std::chrono::seconds{0}, r.action);
     if (!t) {
         if (const QString why = WhyNotATime(offsetBoxes_[row]->BoxText()); !why.isEmpty())
             emit timeRefused(offsetBoxes_[row]->accessibleName() + QStringLiteral(" not taken: ") + why);
