@@ -46,8 +46,9 @@ std::unique_ptr<WeeklyTable> BusyTable(std::int64_t every) {
         for (auto& day : device)
             for (SchedulePair& pair : day)
                 if (++r % every == 0)
-                    pair = {{TimeOfDay(r % 24, r % 60), true, r % 91 != 45, std::chrono::minutes{r % 91 - 45}},
-                            {TimeOfDay((r + 7) % 24, (r * 3) % 60), true, false, {}}};
+                    pair = {
+                        {TimeOfDay(r % 24, r % 60), true, r % 91 != 45, std::chrono::minutes{r % 91 - 45}},
+                        {TimeOfDay((r + 7) % 24, (r * 3) % 60), true, false, {}}};
     return table;
 }
 

@@ -24,13 +24,15 @@ struct FullTables {
         for (auto& device : *weekly)
             for (auto& day : device)
                 for (SchedulePair& pair : day) {
-                    pair = {{TimeOfDay(n % 24, n * 7 % 60), true, n % 3 != 1, std::chrono::minutes{n % 3 - 1}},
-                            {TimeOfDay((n + 12) % 24, n * 11 % 60), true, false, {}}};
+                    pair = {
+                        {TimeOfDay(n % 24, n * 7 % 60), true, n % 3 != 1, std::chrono::minutes{n % 3 - 1}},
+                        {TimeOfDay((n + 12) % 24, n * 11 % 60), true, false, {}}};
                     ++n;
                 }
         for (auto& device : *sunEvents)
             for (SunEvent& event : device) {
-                event = {static_cast<SunWhen>(n % 3), std::chrono::hours{n % 3} + std::chrono::minutes{n % 60},
+                event = {static_cast<SunWhen>(n % 3),
+                         std::chrono::hours{n % 3} + std::chrono::minutes{n % 60},
                          static_cast<SunAction>(n % 2 + 1), n % 5 != 0, std::chrono::minutes{n % 5}};
                 ++n;
             }
@@ -60,7 +62,8 @@ BENCHMARK(BM_SchedulerNewMinuteScan);
 
 void BM_SchedulerTickWithoutScan(benchmark::State& bench) {
     FullTables t;
-    const LocalSeconds now = LocalDay{std::chrono::year{2026} / 11 / 2} + std::chrono::hours{8} + std::chrono::seconds{10};
+    const LocalSeconds now =
+        LocalDay{std::chrono::year{2026} / 11 / 2} + std::chrono::hours{8} + std::chrono::seconds{10};
     t.scheduler.Start(now);
     for (auto _ : bench) t.scheduler.Tick(now);
 }

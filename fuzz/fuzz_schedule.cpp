@@ -24,6 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t siz
         for (const auto& day : device)
             for (const SchedulePair& pair : day)
                 for (const ScheduleTime& half : {pair.on, pair.off})
-                    fuzzing::Check(half.randomised == (half.shift.count() != 0), "a shift is there while randomised");
+                    fuzzing::Check(half.randomised == (half.shift.count() != 0),
+                                   "a shift is there while randomised");
     return 0;
 }

@@ -10,7 +10,8 @@ using namespace tarnwick;
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, std::size_t size) {
     const auto fill = [](SunEventTable& table, int k) {
         for (auto& device : table)
-            device.fill({SunWhen(k), std::chrono::seconds{7205 + k}, SunAction(2 - k), k != 0, std::chrono::minutes{k}});
+            device.fill({SunWhen(k), std::chrono::seconds{7205 + k}, SunAction(2 - k), k != 0,
+                         std::chrono::minutes{k}});
     };
     const std::string_view bytes = fuzzing::BytesOf(data, size);
     const SunEventTable& read =

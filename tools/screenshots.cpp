@@ -40,7 +40,7 @@ bool Save(QWidget* widget, const QString& path) {
 void SampleData(Engine& e) {
     const char* names[] = {"Porch Light", "Den Lamp", "Hall", "Kitchen", "Fan", "Garden"};
     for (int u = 0; u < 6; ++u) e.SetName(u, names[u]);
-    e.SetRandomInterval(30);
+    e.SetRandomInterval(std::chrono::minutes{30});
     for (int w = 1; w <= 5; ++w) {
         e.SetTime(0, w, 0, true, TimeOfDay(6, 30));
         e.SetRandomised(0, w, 0, true, true);

@@ -95,7 +95,8 @@ bool UpcomingWindow::Slide(const std::vector<PlannedSwitch>& plan) {
     return true;
 }
 
-void UpcomingWindow::Show(std::vector<PlannedSwitch> plan, const DeviceNameTable& names, int randomInterval) {
+void UpcomingWindow::Show(std::vector<PlannedSwitch> plan, const DeviceNameTable& names,
+                          std::chrono::minutes randomInterval) {
     const bool sameTexts = names == names_ && randomInterval == randomInterval_;
     if (sameTexts && plan == plan_) return;
     // As the minutes go by, switchings leave the top of the week and new ones join its end;

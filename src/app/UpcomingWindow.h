@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <chrono>
 #include <vector>
 
 class QLabel;
@@ -22,7 +23,8 @@ public:
 
     // Lists the plan; nothing is redrawn when it, the names and the interval are as shown.
     // The selection and the scroll position stay where they were.
-    void Show(std::vector<PlannedSwitch> plan, const DeviceNameTable& names, int randomInterval);
+    void Show(std::vector<PlannedSwitch> plan, const DeviceNameTable& names,
+              std::chrono::minutes randomInterval);
 
 signals:
     // The user chose a switching: show the device on its Schedule or Sunrise and Sunset page.
@@ -43,7 +45,7 @@ private:
     QTreeWidget* list_ = nullptr;
     std::vector<PlannedSwitch> plan_;
     DeviceNameTable names_;
-    int randomInterval_ = -1; // nothing shown yet
+    std::chrono::minutes randomInterval_{-1}; // nothing shown yet
 };
 
 } // namespace tarnwick

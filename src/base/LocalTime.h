@@ -44,8 +44,7 @@ public:
     constexpr TimeOfDay(int hour, int minute, int second = 0)
         : TimeOfDay(std::chrono::seconds{hour * 3600 + minute * 60 + second}) {}
     // Wrapped into the day: 25:00 is 01:00, and 10 minutes before midnight is 23:50.
-    explicit constexpr TimeOfDay(std::chrono::seconds sinceMidnight)
-        : sinceMidnight_(Wrap(sinceMidnight)) {}
+    explicit constexpr TimeOfDay(std::chrono::seconds sinceMidnight) : sinceMidnight_(Wrap(sinceMidnight)) {}
     static constexpr TimeOfDay Of(LocalSeconds at) {
         return TimeOfDay(at - std::chrono::floor<std::chrono::days>(at));
     }

@@ -1,6 +1,8 @@
 #include "base/RandomOffset.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace tarnwick {
 namespace {
@@ -16,8 +18,10 @@ double RoundHalfToEven(double x) {
 
 } // namespace
 
-std::chrono::minutes DrawRandomOffset(std::int16_t randomInterval, IRandom& random) {
-    const int interval = randomInterval < 1 ? 1 : randomInterval;
+std::chrono::minutes DrawRandomOffset(std::chrono::minutes randomInterval, IRandom& random) {
+    // Beyond the file's 16 bits only by mistake: held there, so the shift stays in the file's range.
+    const int interval =
+        static_cast<int>(std::clamp<std::chrono::minutes::rep>(randomInterval.count(), 1, INT16_MAX));
     double r = random.Next();
     if (!(r >= 0)) r = 0; // also catches NaN from a broken generator
     // floor(R x r) + 1 equals floor(R x r + 1) but cannot round up to R + 1 when r is just below 1.

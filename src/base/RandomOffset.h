@@ -13,7 +13,7 @@ namespace tarnwick {
 // A shift in whole minutes spread over randomInterval values around 0, never 0:
 // floor(R x r + 1) - R / 2 rounded half to even, 0 turned into 1. An interval
 // below 1 is taken as 1, so the result is then always 1.
-std::chrono::minutes DrawRandomOffset(std::int16_t randomInterval, IRandom& random);
+std::chrono::minutes DrawRandomOffset(std::chrono::minutes randomInterval, IRandom& random);
 
 // Uniform numbers in [0, 1) from a seed: the program seeds it anew at every start, tests
 // with a fixed seed.

@@ -2,6 +2,7 @@
 // The settings kept in config.txt, as the program uses them.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 
 namespace tarnwick {
@@ -24,8 +25,8 @@ struct Settings {
     // Together they scale the counting loop that times every half-bit on the lines.
     std::int16_t cpuFactor = 1;
     std::int16_t clockFactor = 25;
-    // Minutes over which a randomised time is shifted.
-    std::int16_t randomInterval = 45;
+    // How far a randomised time is shifted, over as many whole minutes.
+    std::chrono::minutes randomInterval{45};
     Location location;
     bool operator==(const Settings&) const = default;
 };

@@ -2,8 +2,8 @@
 // The program's own settings beyond the four data files, kept in tarnwick.ini beside them
 // so that those files keep their formats byte for byte.
 
-#include "base/LocalTime.h"
 #include "base/IniFile.h"
+#include "base/LocalTime.h"
 #include "base/Notation.h"
 
 #include <optional>

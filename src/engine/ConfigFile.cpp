@@ -77,7 +77,8 @@ Settings ParseConfig(std::string_view bytes) {
     settings.clockFactor = ValueOfWord(kClockWords, reader.NextField(), defaults.clockFactor);
     // A read that fails leaves its default in place; the reads after it go on all the same.
     Location& place = settings.location;
-    reader.ReadInt16(settings.randomInterval);
+    if (std::int16_t interval = 0; reader.ReadInt16(interval))
+        settings.randomInterval = std::chrono::minutes{interval};
     reader.ReadDouble(place.latitude);
     reader.ReadDouble(place.longitude);
     reader.ReadInt16(place.timeZone);
@@ -91,7 +92,8 @@ std::string FormatConfig(const Settings& settings) {
     writer.WriteString(WordOfValue(kPortWords, settings.commPort, defaults.commPort));
     writer.WriteString(WordOfValue(kCpuWords, settings.cpuFactor, defaults.cpuFactor));
     writer.WriteString(WordOfValue(kClockWords, settings.clockFactor, defaults.clockFactor));
-    writer.WriteInt16(settings.randomInterval);
+    // Only the 16-bit values the file can give are ever set.
+    writer.WriteInt16(static_cast<std::int16_t>(settings.randomInterval.count()));
     writer.WriteDouble(settings.location.latitude);
     writer.WriteDouble(settings.location.longitude);
     writer.WriteInt16(settings.location.timeZone);

@@ -81,10 +81,12 @@ void Engine::SetRandomised(int device, int weekday, int pair, bool on, bool rand
 void Engine::SetSunEvent(int device, int slot, SunWhen when, std::chrono::seconds offset, SunAction action) {
     SunEvent& e = sunEvents_.at(static_cast<std::size_t>(device)).at(static_cast<std::size_t>(slot));
     if (e.when == when && e.action == action &&
-        std::chrono::floor<std::chrono::minutes>(e.offset) == std::chrono::floor<std::chrono::minutes>(offset))
+        std::chrono::floor<std::chrono::minutes>(e.offset) ==
+            std::chrono::floor<std::chrono::minutes>(offset))
         return;
     e.when = when;
-    if (std::chrono::floor<std::chrono::minutes>(e.offset) != std::chrono::floor<std::chrono::minutes>(offset))
+    if (std::chrono::floor<std::chrono::minutes>(e.offset) !=
+        std::chrono::floor<std::chrono::minutes>(offset))
         e.offset = offset;
     e.action = action;
     Tell(Change::SunEvents);
@@ -101,13 +103,14 @@ void Engine::SetSunRandomised(int device, int slot, bool randomised) {
 void Engine::SetLocation(const Location& place) {
     if (settings_.location == place) return;
     settings_.location = place;
-    CalculateSunTimes(settings_.location, std::chrono::floor<std::chrono::days>(clock_.NowLocal()), sunTimes_);
+    CalculateSunTimes(settings_.location, std::chrono::floor<std::chrono::days>(clock_.NowLocal()),
+                      sunTimes_);
     Tell(Change::Location);
 }
 
-void Engine::SetRandomInterval(std::int16_t minutes) {
-    if (settings_.randomInterval == minutes) return;
-    settings_.randomInterval = minutes;
+void Engine::SetRandomInterval(std::chrono::minutes interval) {
+    if (settings_.randomInterval == interval) return;
+    settings_.randomInterval = interval;
     Tell(Change::Settings);
 }
 

@@ -123,11 +123,12 @@ public:
     void SetTime(int device, int weekday, int pair, bool on, std::optional<TimeOfDay> time) override;
     // A randomised half draws its shift here, from the randomize interval.
     void SetRandomised(int device, int weekday, int pair, bool on, bool randomised) override;
-    void SetSunEvent(int device, int slot, SunWhen when, std::chrono::seconds offset, SunAction action) override;
+    void SetSunEvent(int device, int slot, SunWhen when, std::chrono::seconds offset,
+                     SunAction action) override;
     void SetSunRandomised(int device, int slot, bool randomised) override;
     // The sun times follow the place.
     void SetLocation(const Location& place) override;
-    void SetRandomInterval(std::int16_t minutes) override;
+    void SetRandomInterval(std::chrono::minutes interval) override;
     void SetCpuFactor(std::int16_t factor);
     void SetClockFactor(std::int16_t factor);
     // A command given by hand: goes out now, the thread waiting for the frame.
@@ -145,7 +146,7 @@ public:
     const SunEventTable& SunEvents() const override { return sunEvents_; }
     const SunTimes& TodaysSunTimes() const override { return sunTimes_; }
     const Location& CurrentLocation() const override { return settings_.location; }
-    std::int16_t RandomInterval() const override { return settings_.randomInterval; }
+    std::chrono::minutes RandomInterval() const override { return settings_.randomInterval; }
     const FrameRecord& LastFrame() const { return lastFrame_; }
     bool LineBusy() const override { return transmitter_.Busy(); }
     bool PortOpen() const { return transmitter_.IsPortOpen(); }

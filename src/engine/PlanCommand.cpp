@@ -37,8 +37,9 @@ int RunPlanCommand(const CommandLine& line, IClock& clock, const std::filesystem
     const DueTables tables{*weekly, *sunEvents, settings.location, today, sunTimes};
     for (const PlannedSwitch& s :
          PlanSwitchings(tables, FiringMarks{}, minute, clock, clock.NowUtc(), line.planDays)) {
-        out << MinuteText(s.at) << '\t' << CommandText(s.message) << '\t' << OneField(NameOf(*names, s.device)) << '\t'
-            << PlannedByText(s, settings.randomInterval) << '\n';
+        out << MinuteText(s.at) << '\t' << CommandText(s.message) << '\t'
+            << OneField(NameOf(*names, s.device)) << '\t' << PlannedByText(s, settings.randomInterval)
+            << '\n';
     }
     out.flush();
     return out ? 0 : 1;

@@ -32,7 +32,8 @@ bool WantsDiscovery(const DeviceNameTable& names, const WeeklyTable& weekly, con
     if (!Blank(NameOf(names, device))) return true;
     const auto& days = weekly.at(static_cast<std::size_t>(device));
     const bool timed = std::ranges::any_of(days, [](const auto& pairs) {
-        return std::ranges::any_of(pairs, [](const SchedulePair& p) { return p.on.enabled || p.off.enabled; });
+        return std::ranges::any_of(pairs,
+                                   [](const SchedulePair& p) { return p.on.enabled || p.off.enabled; });
     });
     const auto& slots = sun.at(static_cast<std::size_t>(device));
     return timed ||

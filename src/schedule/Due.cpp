@@ -68,8 +68,8 @@ bool FiringMarks::Fired(const PlannedSwitch& s) const {
 }
 
 void FiringMarks::Mark(const PlannedSwitch& s) {
-    (s.origin == PlanOrigin::Weekly ? weekly_ : sun_)[IndexOf(s)] = {DayNumber(s.day),
-                                                                     static_cast<std::int16_t>(s.baseMinute.count())};
+    (s.origin == PlanOrigin::Weekly ? weekly_ : sun_)[IndexOf(s)] = {
+        DayNumber(s.day), static_cast<std::int16_t>(s.baseMinute.count())};
 }
 
 std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks& marks, LocalMinute first,

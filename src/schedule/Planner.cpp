@@ -81,7 +81,7 @@ std::vector<PlannedSwitch> PlanSwitchings(const DueTables& tables, const FiringM
     return plan;
 }
 
-std::string PlannedByText(const PlannedSwitch& s, int randomInterval) {
+std::string PlannedByText(const PlannedSwitch& s, std::chrono::minutes randomInterval) {
     std::string text;
     if (s.origin == PlanOrigin::Weekly) {
         text = std::string(kWeekdayNames[static_cast<std::size_t>(s.weekday)]) + ", pair " +
@@ -98,7 +98,7 @@ std::string PlannedByText(const PlannedSwitch& s, int randomInterval) {
     // The shift is drawn anew each time the entry fires: only this firing's time is known.
     if (s.randomised)
         text += ", randomized (now " + std::to_string(s.shift.count()) + " min, interval " +
-                std::to_string(randomInterval) + " min)";
+                std::to_string(randomInterval.count()) + " min)";
     return text;
 }
 

@@ -21,6 +21,6 @@ std::vector<PlannedSwitch> PlanSwitchings(const DueTables& tables, const FiringM
 
 // What planned a switching, as the window and `plan` show it: "Tuesday, pair 1",
 // "00:30 after sunset", with a note for a randomized entry or a catch-up.
-std::string PlannedByText(const PlannedSwitch& s, int randomInterval);
+std::string PlannedByText(const PlannedSwitch& s, std::chrono::minutes randomInterval);
 
 } // namespace tarnwick

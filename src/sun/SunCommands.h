@@ -14,7 +14,8 @@ public:
     virtual ~ISunCommands() = default;
     virtual const DeviceNameTable& Names() const = 0;
     virtual const SunEventTable& SunEvents() const = 0;
-    virtual void SetSunEvent(int device, int slot, SunWhen when, std::chrono::seconds offset, SunAction action) = 0;
+    virtual void SetSunEvent(int device, int slot, SunWhen when, std::chrono::seconds offset,
+                             SunAction action) = 0;
     // A randomised event gets its shift drawn from the randomize interval.
     virtual void SetSunRandomised(int device, int slot, bool randomised) = 0;
 

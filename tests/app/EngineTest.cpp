@@ -51,8 +51,8 @@ TEST(Engine, TheMinuteSaveKeepsANewName) {
 TEST(Engine, CatchUpAtStartIsKeptInItsOwnFileAndSendsWhatFellDue) {
     TempFolder folder;
     {
-        Started first(folder, LocalAt(2026, 12, 8, 7, 0, 0)); // a Tuesday
-        first.engine.SetTime(36, 1, 0, true, TimeOfDay(18, 0));     // C5, Monday
+        Started first(folder, LocalAt(2026, 12, 8, 7, 0, 0));   // a Tuesday
+        first.engine.SetTime(36, 1, 0, true, TimeOfDay(18, 0)); // C5, Monday
         first.engine.SetTime(36, 1, 0, false, TimeOfDay(23, 0));
         first.engine.SetTime(37, 2, 0, true, TimeOfDay(6, 0)); // C6, Tuesday
         first.engine.SaveAll();

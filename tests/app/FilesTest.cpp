@@ -97,7 +97,7 @@ TEST_F(DataFilesTest, WhatTheUserProtectedStaysSo) {
 // The settings in force, in the file's order.
 std::string SettingsText(const Settings& s) {
     std::ostringstream out;
-    out << s.commPort << " " << s.cpuFactor << " " << s.clockFactor << " " << s.randomInterval << " "
+    out << s.commPort << " " << s.cpuFactor << " " << s.clockFactor << " " << s.randomInterval.count() << " "
         << s.location.latitude << " " << s.location.longitude << " " << s.location.timeZone << " "
         << s.location.daylightSaving;
     return out.str();
@@ -260,7 +260,8 @@ std::unique_ptr<WeeklyTable> WeeklyPattern() {
         for (auto& day : device)
             for (SchedulePair& pair : day) {
                 const int onShift = r % 199 - 99, offShift = r % 2 ? 32767 : -32768;
-                pair.on = {TimeOfDay(r % 24, r * 7 % 60), r % 3 == 0, onShift != 0, std::chrono::minutes{onShift}};
+                pair.on = {TimeOfDay(r % 24, r * 7 % 60), r % 3 == 0, onShift != 0,
+                           std::chrono::minutes{onShift}};
                 pair.off = {TimeOfDay(r * 5 % 24, r * 11 % 60, r % 60), r % 5 == 0, true,
                             std::chrono::minutes{offShift}};
                 ++r;
@@ -338,8 +339,8 @@ TEST(SunriseFile, DatedOffsetsAndUnknownCodesReadAsTheyAreMeant) {
     std::copy(std::begin(edits), std::end(edits), lines.begin() + 1002 * 4);
     auto back = std::make_unique<SunEventTable>();
     EXPECT_EQ(ParseSunEvents(Join(lines), *back), 1024);
-    EXPECT_EQ((*back)[250][2],
-              (SunEvent{SunWhen::At, std::chrono::minutes{135}, SunAction::Nothing, true, std::chrono::minutes{1}}));
+    EXPECT_EQ((*back)[250][2], (SunEvent{SunWhen::At, std::chrono::minutes{135}, SunAction::Nothing, true,
+                                         std::chrono::minutes{1}}));
     (*back)[250][2] = (*SunPattern())[250][2];
     EXPECT_TRUE(FormatSunEvents(*back) == pattern) << "an event other than the edited one changed";
 }

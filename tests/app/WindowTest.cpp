@@ -410,7 +410,7 @@ private slots:
         QCOMPARE(shown, (QStringList{"C", "A1", "1", "B5", "At Sunrise", "On"}));
         QCOMPARE(f->Run().Weekly()[2][2][0], (SchedulePair{{TimeOfDay(7, 30), true, false, {}}, {}}));
         QCOMPARE(f->Run().Weekly()[0][2][0], (SchedulePair{{}, {TimeOfDay(22, 0), true, false, {}}}));
-        QCOMPARE(f->Run().RandomInterval(), 1);
+        QCOMPARE(f->Run().RandomInterval(), std::chrono::minutes{1});
         QCOMPARE(f->Run().SunEvents()[20][0], (SunEvent{SunWhen::At, {}, SunAction::On, false, {}}));
     }
 
@@ -576,12 +576,12 @@ private slots:
         QVERIFY(!off.randomised);
         QCOMPARE(off.shift, std::chrono::minutes{0});
         f->TypeInto("cboRandomTime", "150"); // not in the list, nor from config.txt
-        QCOMPARE(f->Run().RandomInterval(), 1);
+        QCOMPARE(f->Run().RandomInterval(), std::chrono::minutes{1});
         Run();
         f->Write("config.txt",
                  "\"COM 2\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n150\r\n0\r\n0\r\n6\r\n#TRUE#\r\n");
         f->window->Load();
-        QCOMPARE(f->Run().RandomInterval(), 1);
+        QCOMPARE(f->Run().RandomInterval(), std::chrono::minutes{1});
     }
 
     // The week ahead, kept up to date while it is open; Enter or a double-click on a switching
@@ -604,8 +604,10 @@ private slots:
         };
         SunTimes sun; // each day's own sunset
         const auto sunset = [&](int day) {
-            CalculateSunTimes(f->Run().CurrentLocation(), LocalDay{std::chrono::year{2026} / 12 / (8 + day)}, sun);
-            return QString::fromStdString(FormatBoxTime(TimeOfDay(sun.sunset.SinceMidnight() + std::chrono::minutes{30})));
+            CalculateSunTimes(f->Run().CurrentLocation(), LocalDay{std::chrono::year{2026} / 12 / (8 + day)},
+                              sun);
+            return QString::fromStdString(
+                FormatBoxTime(TimeOfDay(sun.sunset.SinceMidnight() + std::chrono::minutes{30})));
         };
         // Sunset moves a minute on the 11th here: the seventh day's own time is used.
         QVERIFY(list->topLevelItemCount() == 9);
@@ -688,8 +690,8 @@ private slots:
                 sentAt << line + " " + FormatBoxTime(TimeOfDay::Of(f->clock.NowLocal())).c_str();
         }
         const TimeOfDay sunset = f->Run().TodaysSunTimes().sunset;
-        QCOMPARE(sentAt, QStringList{"D2 On " + QString::fromStdString(FormatBoxTime(
-                                                    TimeOfDay(sunset.SinceMidnight() + std::chrono::minutes{30})))});
+        QCOMPARE(sentAt, QStringList{"D2 On " + QString::fromStdString(FormatBoxTime(TimeOfDay(
+                                                    sunset.SinceMidnight() + std::chrono::minutes{30})))});
     }
 
     // ---- The location dialog, at Dallas on 2003-06-21

@@ -43,8 +43,7 @@ struct Stepping : ISteadyClock {
 
 struct Bridged {
     explicit Bridged(const TempFolder& folder)
-        : clock(LocalAt(2026, 12, 8, 7, 30, 2)),
-          engine({&serial, &clock, &steady, &random, folder.path()}) {
+        : clock(LocalAt(2026, 12, 8, 7, 30, 2)), engine({&serial, &clock, &steady, &random, folder.path()}) {
         engine.Load();
         engine.OpenPort();
         bridge = std::make_unique<Bridge>(engine, TopicNames{"tarnwick", "homeassistant", "den"}, link, log);

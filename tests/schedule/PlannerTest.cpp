@@ -39,7 +39,7 @@ Frame FrameOf(const PlannedSwitch& s) {
 TEST(PlanSwitchings, ListsWhatTheSchedulerSendsThroughSkippedAndRepeatedHours) {
     Settings settings;
     settings.location = {40.7, 74.0, 5, true};
-    settings.randomInterval = 30;
+    settings.randomInterval = std::chrono::minutes{30};
     auto weekly = std::make_unique<WeeklyTable>();
     auto sunEvents = std::make_unique<SunEventTable>();
     std::mt19937 gen(11);
@@ -70,7 +70,8 @@ TEST(PlanSwitchings, ListsWhatTheSchedulerSendsThroughSkippedAndRepeatedHours) {
                                                     {203, 0, 1, 45},
                                                     {204, 0, 1, 59},
                                                     {205, 0, 2, 0}}) {
-        (*weekly)[device][day][0] = {{TimeOfDay(hour, minute), true, false, {}}, {TimeOfDay(hour, minute), false, false, {}}};
+        (*weekly)[device][day][0] = {{TimeOfDay(hour, minute), true, false, {}},
+                                     {TimeOfDay(hour, minute), false, false, {}}};
         (*weekly)[device][day][1] = {{}, {TimeOfDay(hour, minute), true, false, {}}};
     }
 
@@ -105,8 +106,7 @@ TEST(PlanSwitchings, ListsWhatTheSchedulerSendsThroughSkippedAndRepeatedHours) {
         std::vector<Frame> planned;
         for (const PlannedSwitch& s : next)
             if (s.at <= now) planned.push_back(FrameOf(s));
-        ASSERT_EQ(sender.sent, planned)
-            << "at tick " << tick << ", " << MinuteText(now);
+        ASSERT_EQ(sender.sent, planned) << "at tick " << tick << ", " << MinuteText(now);
         compared += planned.size();
         for (const Frame& f : planned) caughtUp += std::get<2>(f) == FrameSource::CatchUp;
         // Nothing changes the plan but a firing and the time passing.

@@ -32,7 +32,8 @@ struct Rig : IMessageSender {
     explicit Rig(LocalSeconds start, FakeClock::Zone zone = {}) : clock(start, std::move(zone)) {}
 
     void Send(std::int32_t message, FrameSource source) override {
-        sent.push_back(FormatBoxTime(TimeOfDay::Of(clock.NowLocal())) + " " + CommandText(message) + " (" + SourceName(source) + ")");
+        sent.push_back(FormatBoxTime(TimeOfDay::Of(clock.NowLocal())) + " " + CommandText(message) + " (" +
+                       SourceName(source) + ")");
     }
     void At(const char* device, int weekday, int pair, TimeOfDay on, std::optional<TimeOfDay> off = {},
             int onShift = 0) {
@@ -196,7 +197,7 @@ TEST(Scheduler, RandomShiftsStayNearTheirTimeAndFireOncePerDay) {
     Rig rig(LocalAt(2026, 12, 6, 23, 50, 0)); // a Sunday
     Fixed fixed;
     Scheduler scheduler{*rig.weekly, *rig.sunEvents, rig.sunTimes, rig.settings, rig.queue, fixed, rig};
-    rig.settings.randomInterval = 30;
+    rig.settings.randomInterval = std::chrono::minutes{30};
     rig.At("A3", kMonday, 0, TimeOfDay(23, 58), {}, 5);
     rig.At("A4", kMonday, 0, TimeOfDay(0, 5), {}, -10);
     rig.At("A5", kMonday, 0, TimeOfDay(9, 0), {}, -4);
@@ -215,7 +216,7 @@ int Draw(int interval, double r) {
         double Next() override { return r; }
     } random;
     random.r = r;
-    return static_cast<int>(DrawRandomOffset(static_cast<std::int16_t>(interval), random).count());
+    return static_cast<int>(DrawRandomOffset(std::chrono::minutes{interval}, random).count());
 }
 
 // How often each shift comes out when r runs evenly over [0, 1).
@@ -234,6 +235,7 @@ TEST(DrawRandomOffset, SpreadsEvenlyOverTheIntervalRoundingHalvesToEvenAndNeverG
     EXPECT_EQ(Sweep(1), (std::map<int, int>{{1, 3000}}));
     EXPECT_EQ(Sweep(-30), (std::map<int, int>{{1, 3000}}));
     EXPECT_EQ(Draw(32767, 0.99999999), 16384);
+    EXPECT_EQ(Draw(100000, 0.99999999), 16384); // held to what the file can keep
     // Numbers from a broken generator are taken into [0, 1).
     EXPECT_EQ(Draw(30, 1.0), 15);
     EXPECT_EQ(Draw(30, -0.25), -14);

@@ -20,8 +20,8 @@ std::string SunTimesText(double latitude, double longitude, int timeZone, bool d
     std::string text;
     for (TimeOfDay t : {times.sunrise, times.sunset}) {
         EXPECT_EQ(t.Second(), 0);
-        text += std::to_string(t.Hour()) + (t.MinuteOfHour() < 10 ? ":0" : ":") + std::to_string(t.MinuteOfHour()) +
-                " ";
+        text += std::to_string(t.Hour()) + (t.MinuteOfHour() < 10 ? ":0" : ":") +
+                std::to_string(t.MinuteOfHour()) + " ";
     }
     return text;
 }

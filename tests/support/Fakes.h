@@ -20,7 +20,8 @@ namespace tarnwick::testing {
 // A local date and time.
 inline LocalSeconds LocalAt(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
     using namespace std::chrono;
-    return local_days{std::chrono::year{year} / month / day} + hours{hour} + minutes{minute} + seconds{second};
+    return local_days{std::chrono::year{year} / month / day} + hours{hour} + minutes{minute} +
+           seconds{second};
 }
 
 // Keeps whole milliseconds of UTC, so that long runs of small steps never drift, and reads

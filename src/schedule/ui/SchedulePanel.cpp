@@ -150,19 +150,19 @@ std::int16_t SchedulePanel::DeviceInBox() const {
     return static_cast<std::int16_t>(TakenIndex(deviceBox_));
 }
 
-std::int16_t SchedulePanel::IntervalInBox() const {
-    return static_cast<std::int16_t>(TakenIndex(intervalBox_) + 1);
+std::chrono::minutes SchedulePanel::IntervalInBox() const {
+    return std::chrono::minutes{TakenIndex(intervalBox_) + 1};
 }
 
 void SchedulePanel::ShowInterval() {
     intervalShown_ = true;
     // Unbuilt, the page still holds the program to the interval its box would take.
     if (!intervalBox_) {
-        engine_.SetRandomInterval(static_cast<std::int16_t>(
-            TakenIndex(IntervalLabels(), QString::number(engine_.RandomInterval())) + 1));
+        engine_.SetRandomInterval(std::chrono::minutes{
+            TakenIndex(IntervalLabels(), QString::number(engine_.RandomInterval().count())) + 1});
         return;
     }
-    const QString text = QString::number(engine_.RandomInterval());
+    const QString text = QString::number(engine_.RandomInterval().count());
     if (intervalBox_->currentText() == text)
         engine_.SetRandomInterval(IntervalInBox());
     else

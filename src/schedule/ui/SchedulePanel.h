@@ -7,6 +7,7 @@
 #include <QGroupBox>
 
 #include <array>
+#include <chrono>
 
 class QCheckBox;
 class QComboBox;
@@ -35,7 +36,7 @@ public:
     void StoreTypedTimes();
 
     std::int16_t DeviceInBox() const;
-    std::int16_t IntervalInBox() const;
+    std::chrono::minutes IntervalInBox() const;
 
 signals:
     // A time typed was not taken, and why: for the user to read at once.
