@@ -31,22 +31,14 @@ std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 
 } // namespace
 
-std::int64_t DaysFromCivil(int year, int month, int day) {
+DateTime MakeDate(int year, int month, int day) {
     const chr::year_month_day date{chr::year{year}, chr::month{static_cast<unsigned>(month)},
                                    chr::day{static_cast<unsigned>(day)}};
-    return (chr::sys_days{date} - kEpoch).count();
-}
-
-DateTime MakeDate(int year, int month, int day) {
-    return static_cast<DateTime>(DaysFromCivil(year, month, day));
+    return static_cast<DateTime>((chr::sys_days{date} - kEpoch).count());
 }
 
 DateTime MakeTime(int hour, int minute, int second) {
     return static_cast<DateTime>(hour * 3600 + minute * 60 + second) / kSecondsPerDay;
-}
-
-DateTime MakeDateTime(int year, int month, int day, int hour, int minute, int second) {
-    return MakeDate(year, month, day) + MakeTime(hour, minute, second);
 }
 
 CivilDateTime ToCivil(DateTime value) {

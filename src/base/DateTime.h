@@ -19,12 +19,8 @@ struct CivilDateTime {
     int second = 0;
 };
 
-// Whole days from 1899-12-30 to the given proleptic Gregorian date.
-std::int64_t DaysFromCivil(int year, int month, int day);
-
 DateTime MakeDate(int year, int month, int day);
 DateTime MakeTime(int hour, int minute, int second = 0);
-DateTime MakeDateTime(int year, int month, int day, int hour, int minute, int second = 0);
 
 // Split into calendar fields, rounded to the nearest second so that 07:30 stored
 // as a binary fraction never reads back as 07:29:59.
