@@ -5,8 +5,10 @@
 #include "base/IniFile.h"
 #include "base/LocalTime.h"
 #include "base/Notation.h"
+#include "schedule/Due.h"
 
 #include <optional>
+#include <vector>
 
 namespace tarnwick {
 
@@ -20,6 +22,9 @@ struct AppSettings {
     // The last minute scanned when the program last let the folder go, so that the one
     // taking over (the window from the service, or back) scans every minute once.
     std::optional<LocalMinute> lastScanned;
+    // Switchings that went out and that a new random shift could bring round again: the
+    // entry, its day and its unshifted minute, so that the next run sends none twice.
+    std::vector<PlannedSwitch> fired;
     bool operator==(const AppSettings&) const = default;
 };
 

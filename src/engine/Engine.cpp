@@ -187,7 +187,7 @@ void Engine::Load(bool catchUp, bool takingOver) {
     }
     CalculateSunTimes(settings_.location, std::chrono::floor<std::chrono::days>(now), sunTimes_);
     scheduler_.Start(now, catchUp || appSettings_.catchUpAtStart,
-                     takingOver ? appSettings_.lastScanned : std::nullopt);
+                     takingOver ? appSettings_.lastScanned : std::nullopt, appSettings_.fired);
     // A catch-up draws the next shifts of the randomised entries it sends.
     const auto [weeklyDraws, sunDraws] = scheduler_.Draws();
     if (weeklyDraws > 0) persistence_.MarkChanged(Persistence::kSchedule);
@@ -196,8 +196,10 @@ void Engine::Load(bool catchUp, bool takingOver) {
 
 std::vector<std::string> Engine::SaveAll() {
     std::vector<std::string> unsaved = persistence_.SaveAll();
-    if (appSettings_.lastScanned != scheduler_.LastScanned()) {
+    std::vector<PlannedSwitch> fired = scheduler_.CarriedMarks();
+    if (appSettings_.lastScanned != scheduler_.LastScanned() || appSettings_.fired != fired) {
         appSettings_.lastScanned = scheduler_.LastScanned();
+        appSettings_.fired = std::move(fired);
         WriteAppSettings(appSettings_, settingsFile_);
         WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), settingsFile_.Format());
     }

@@ -72,6 +72,33 @@ void FiringMarks::Mark(const PlannedSwitch& s) {
         DayNumber(s.day), static_cast<std::int16_t>(s.baseMinute.count())};
 }
 
+std::vector<PlannedSwitch> FiringMarks::MarkedSince(LocalDay first) const {
+    std::vector<PlannedSwitch> marked;
+    const std::int32_t firstDay = DayNumber(first);
+    for (std::size_t i = 0; i < weekly_.size(); ++i) {
+        if (weekly_[i].day < firstDay) continue;
+        const int n = static_cast<int>(i);
+        marked.push_back({.day = LocalDay{chr::days{weekly_[i].day}},
+                          .device = n / 2 / kPairCount / kWeekdayCount,
+                          .on = n % 2 == 0,
+                          .origin = PlanOrigin::Weekly,
+                          .weekday = n / 2 / kPairCount % kWeekdayCount,
+                          .pair = n / 2 % kPairCount,
+                          .baseMinute = chr::minutes{weekly_[i].base}});
+    }
+    for (std::size_t i = 0; i < sun_.size(); ++i) {
+        if (sun_[i].day < firstDay) continue;
+        const int n = static_cast<int>(i);
+        const int slot = n % kSunSlotCount;
+        marked.push_back({.day = LocalDay{chr::days{sun_[i].day}},
+                          .device = n / kSunSlotCount,
+                          .origin = slot < 2 ? PlanOrigin::Sunrise : PlanOrigin::Sunset,
+                          .slot = slot,
+                          .baseMinute = chr::minutes{sun_[i].base}});
+    }
+    return marked;
+}
+
 std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks& marks, LocalMinute first,
                                       LocalMinute last) {
     std::vector<PlannedSwitch> due;

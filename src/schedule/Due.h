@@ -61,6 +61,9 @@ public:
     FiringMarks();
     bool Fired(const PlannedSwitch& s) const;
     void Mark(const PlannedSwitch& s);
+    // The last occurrence marked of each entry, from the day first on: the entry (origin,
+    // device, weekday and pair or slot, on), its day and its unshifted minute.
+    std::vector<PlannedSwitch> MarkedSince(LocalDay first) const;
 
 private:
     struct Firing {

@@ -27,7 +27,9 @@ DueTables Scheduler::Tables() const {
     return {weekly_, sunEvents_, settings_.location, sunDay_, sunTimes_};
 }
 
-void Scheduler::Start(LocalSeconds now, bool catchUp, std::optional<LocalMinute> resumeAfter) {
+void Scheduler::Start(LocalSeconds now, bool catchUp, std::optional<LocalMinute> resumeAfter,
+                      const std::vector<PlannedSwitch>& fired) {
+    for (const PlannedSwitch& s : fired) marks_.Mark(s);
     lastScanned_ = std::chrono::floor<std::chrono::minutes>(now);
     sunDay_ = std::chrono::floor<std::chrono::days>(lastScanned_);
     // A minute from the future or long gone is a clock that moved: start afresh.
@@ -55,6 +57,21 @@ bool Scheduler::Tick(LocalSeconds now) {
     lastScanned_ = step.lastScanned;
     queue_.SendNext(sender_);
     return step.scanNow;
+}
+
+std::vector<PlannedSwitch> Scheduler::CarriedMarks() const {
+    // A shift is under a day, so an occurrence of two days ago cannot come round again.
+    const LocalDay dayBefore = std::chrono::floor<std::chrono::days>(lastScanned_) - std::chrono::days{1};
+    std::vector<PlannedSwitch> carried = marks_.MarkedSince(dayBefore);
+    std::erase_if(carried, [this](const PlannedSwitch& s) {
+        const auto d = static_cast<std::size_t>(s.device);
+        if (s.origin == PlanOrigin::Weekly)
+            return !weekly_[d][static_cast<std::size_t>(s.weekday)][static_cast<std::size_t>(s.pair)]
+                        .Half(s.on)
+                        .randomised;
+        return !sunEvents_[d][static_cast<std::size_t>(s.slot)].randomised;
+    });
+    return carried;
 }
 
 void Scheduler::CatchUp(LocalMinute first, LocalMinute last) {

@@ -27,8 +27,10 @@ public:
     // The moment the program starts, when today's sun times were computed: its minute is
     // never scanned. With catchUp, each device's last switching due in the week up to and
     // including that minute is queued first. Taking over from another program that scanned
-    // up to resumeAfter, the minutes after it are scanned (caught up) instead.
-    void Start(LocalSeconds now, bool catchUp = false, std::optional<LocalMinute> resumeAfter = std::nullopt);
+    // up to resumeAfter, the minutes after it are scanned (caught up) instead. fired are
+    // occurrences an earlier run sent (its CarriedMarks), none of which goes out again.
+    void Start(LocalSeconds now, bool catchUp = false, std::optional<LocalMinute> resumeAfter = std::nullopt,
+               const std::vector<PlannedSwitch>& fired = {});
     // Stops scanning: from now on a tick only sends what waits, so that the folder can be
     // handed over with no minute scanned twice.
     void StopScanning() { scanning_ = false; }
@@ -39,6 +41,10 @@ public:
     // What the scan reads, and what it has done: enough to plan what comes next.
     DueTables Tables() const;
     const FiringMarks& Marks() const { return marks_; }
+    // The occurrences sent that a new shift could bring round again: those of the entries
+    // randomised now, from the day before the last minute scanned on. The next run is told
+    // of them, so that none goes out twice.
+    std::vector<PlannedSwitch> CarriedMarks() const;
     LocalMinute LastScanned() const { return lastScanned_; }
     // How many shifts have been drawn for weekly entries and for sun events: a change of
     // either is a change of its table.

@@ -15,12 +15,21 @@ using namespace tarnwick::testing;
 
 namespace {
 
+// The generator's next number, as the test sets it.
+struct SetRandom : IRandom {
+    double next = 0.5;
+    double Next() override { return next; }
+};
+
 // An engine started in folder at the local time now, on New York's clock.
 struct Started {
-    Started(const TempFolder& folder, LocalSeconds now, bool catchUp = false)
+    Started(const TempFolder& folder, LocalSeconds now, bool catchUp = false, bool takingOver = false)
         : clock(now, RealZone("America/New_York")),
           engine({&serial, &clock, nullptr, &random, folder.path()}) {
-        engine.Load(catchUp);
+        if (takingOver)
+            engine.LoadTakingOver();
+        else
+            engine.Load(catchUp);
         engine.OpenPort();
     }
     void RunSeconds(double seconds) {
@@ -28,7 +37,7 @@ struct Started {
     }
     FakeClock clock;
     RecordingSerialControl serial;
-    DefaultRandom random;
+    SetRandom random;
     Engine engine;
 };
 
@@ -96,4 +105,27 @@ TEST(Engine, AHandEditedTimeKeepsItsSecondsUntilItsMinuteChanges) {
     run.engine.SetTime(36, 2, 0, true, TimeOfDay(7, 31));
     run.engine.SaveAll();
     EXPECT_NE(folder.Read("schedule.txt").find("#07:31:00#\r\n#TRUE#\r\n0\r\n"), std::string::npos);
+}
+
+// A randomised time that went out and drew a later shift for the same day goes out once, though
+// the program ends and another run (a restart, or the service taking the folder back) follows.
+TEST(Engine, ARandomisedSwitchingThatWentOutIsNotSentAgainByTheNextRun) {
+    for (const bool takingOver : {false, true}) {
+        TempFolder folder;
+        {
+            Started first(folder, LocalAt(2026, 12, 8, 7, 20, 10)); // a Tuesday
+            first.engine.SetRandomInterval(std::chrono::minutes{30});
+            first.engine.SetTime(36, 2, 0, true, TimeOfDay(7, 30)); // C5
+            first.random.next = 0.4;                                // a shift of -2
+            first.engine.SetRandomised(36, 2, 0, true, true);
+            first.random.next = 0.9; // the next one +13: 07:43
+            first.RunSeconds(9 * 60);
+            EXPECT_EQ(first.serial.TakeFrames(), std::vector<std::string>{"C5 On"}) << "at 07:28";
+            EXPECT_EQ(first.engine.Weekly()[36][2][0].on.shift, std::chrono::minutes{13});
+            first.engine.SaveAll();
+        }
+        Started second(folder, LocalAt(2026, 12, 8, 7, 30, 10), false, takingOver);
+        second.RunSeconds(20 * 60);
+        EXPECT_EQ(second.serial.TakeFrames(), std::vector<std::string>{}) << "taking over: " << takingOver;
+    }
 }
