@@ -10,23 +10,14 @@ namespace tarnwick {
 
 using DateTime = double;
 
-struct CivilDateTime {
-    int year = 1899;
-    int month = 12;
-    int day = 30;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-};
-
 DateTime MakeDate(int year, int month, int day);
 DateTime MakeTime(int hour, int minute, int second = 0);
 
-// Split into calendar fields, rounded to the nearest second so that 07:30 stored
-// as a binary fraction never reads back as 07:29:59.
-CivilDateTime ToCivil(DateTime value);
+// The local date and time a value stands for, rounded to the nearest second so that 07:30
+// stored as a binary fraction never reads back as 07:29:59.
+LocalSeconds LocalTimeOf(DateTime value);
 
-// The time of day of a value, rounded to the second as ToCivil does; its date is dropped.
+// The time of day of a value, rounded to the second as LocalTimeOf does; its date is dropped.
 TimeOfDay TimeOfDayOf(DateTime value);
 DateTime ToDateTime(TimeOfDay time);
 

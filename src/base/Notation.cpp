@@ -21,7 +21,7 @@ void AppendDigits(std::string& out, int value, int width) {
 }
 
 void AppendDateTime(std::string& out, DateTime value) {
-    const CivilDateTime c = ToCivil(value);
+    const LocalFields c = FieldsOf(LocalTimeOf(value));
     const bool dateIsZero = c.year == 1899 && c.month == 12 && c.day == 30;
     const bool timeIsZero = c.hour == 0 && c.minute == 0 && c.second == 0;
     out.push_back('#');
