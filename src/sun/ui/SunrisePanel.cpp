@@ -91,14 +91,13 @@ void SunrisePanel::Build() {
 
         const auto storeWhen = [this, row] {
             const SunEvent& e = engine_.SunEvents()[DeviceInBox()][row];
-            engine_.SetSunEvent(DeviceInBox(), row, static_cast<SunWhen>(WhenInBox(row)), e.offset, e.action);
+            engine_.SetSunEvent(DeviceInBox(), row, WhenInBox(row), e.offset, e.action);
         };
         connect(whenBoxes_[row], &QComboBox::editTextChanged, this, storeWhen);
         connect(whenBoxes_[row], &QComboBox::activated, this, storeWhen);
         const auto storeAction = [this, row] {
             const SunEvent& e = engine_.SunEvents()[DeviceInBox()][row];
-            engine_.SetSunEvent(DeviceInBox(), row, e.when, e.offset,
-                                static_cast<SunAction>(ActionInBox(row)));
+            engine_.SetSunEvent(DeviceInBox(), row, e.when, e.offset, ActionInBox(row));
         };
         connect(actionBoxes_[row], &QComboBox::editTextChanged, this, storeAction);
         connect(actionBoxes_[row], &QComboBox::activated, this, storeAction);
@@ -123,11 +122,11 @@ void SunrisePanel::ShowDevice(int device) {
 std::int16_t SunrisePanel::DeviceInBox() const {
     return static_cast<std::int16_t>(TakenIndex(deviceBox_));
 }
-std::int16_t SunrisePanel::WhenInBox(int row) const {
-    return static_cast<std::int16_t>(TakenIndex(whenBoxes_[row]));
+SunWhen SunrisePanel::WhenInBox(int row) const {
+    return static_cast<SunWhen>(TakenIndex(whenBoxes_[row]));
 }
-std::int16_t SunrisePanel::ActionInBox(int row) const {
-    return static_cast<std::int16_t>(TakenIndex(actionBoxes_[row]));
+SunAction SunrisePanel::ActionInBox(int row) const {
+    return static_cast<SunAction>(TakenIndex(actionBoxes_[row]));
 }
 
 void SunrisePanel::StoreTypedTimes() {

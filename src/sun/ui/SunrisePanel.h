@@ -30,8 +30,8 @@ public:
     void StoreTypedTimes();
 
     std::int16_t DeviceInBox() const;
-    std::int16_t WhenInBox(int row) const;
-    std::int16_t ActionInBox(int row) const;
+    SunWhen WhenInBox(int row) const;
+    SunAction ActionInBox(int row) const;
 
 signals:
     // An offset typed was not taken, and why: for the user to read at once.
