@@ -91,6 +91,11 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     lines_.insert(at.base(), Read(text, s));
 }
 
+void IniFile::Remove(std::string_view section, std::string_view key) {
+    const std::string s = Lower(std::string(section)), k = Lower(std::string(key));
+    std::erase_if(lines_, [&](const Line& l) { return l.section == s && l.key == k; });
+}
+
 std::optional<bool> ParseBool(std::string_view text) {
     const std::string t = Lower(Trim(text));
     if (t == "true" || t == "yes" || t == "on" || t == "1") return true;

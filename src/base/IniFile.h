@@ -22,6 +22,8 @@ public:
     // Sets the value, in place when the key is there, else at the end of its section (a new
     // section at the end of the file). Line breaks in the value are taken out.
     void Set(std::string_view section, std::string_view key, std::string_view value);
+    // Takes out every line of the key in the section.
+    void Remove(std::string_view section, std::string_view key);
 
 private:
     struct Line {

@@ -14,7 +14,7 @@ namespace tarnwick {
 
 inline constexpr const char* kAppSettingsFileName = "tarnwick.ini";
 // A hand-edited file is read no further than this.
-inline constexpr LineBound kAppSettingsBound{512, 4096};
+inline constexpr LineBound kAppSettingsBound{2048, 4096};
 
 struct AppSettings {
     // At start, send each device the last switching due for it in the week before.

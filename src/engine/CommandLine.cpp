@@ -9,6 +9,11 @@
 namespace tarnwick {
 namespace {
 
+// Locale-free and safe for any byte, where ::isdigit of a negative char is undefined.
+bool AllDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
@@ -19,7 +24,7 @@ bool AddPortMapping(const std::string& value, CommandLine& line) {
     const auto eq = value.find('=');
     if (eq == std::string::npos || eq == 0 || eq + 1 == value.size()) return false;
     const std::string number = value.substr(0, eq);
-    if (number.size() > 2 || !std::all_of(number.begin(), number.end(), ::isdigit)) return false;
+    if (number.size() > 2 || !AllDigits(number)) return false;
     const int port = std::stoi(number);
     if (port < 1 || port > 99) return false;
     line.portDevices[port] = value.substr(eq + 1);
@@ -160,7 +165,7 @@ SendPlan ParseSendCommands(const std::vector<std::string>& words) {
             }
             continue;
         }
-        const bool digits = unitText.size() <= 2 && std::all_of(unitText.begin(), unitText.end(), ::isdigit);
+        const bool digits = unitText.size() <= 2 && AllDigits(unitText);
         const int unit = digits ? std::stoi(unitText) : 0;
         if (unit < 1 || unit > kUnitCount) {
             plan.error = "unknown device \"" + target + "\": units run from 1 to 16";

@@ -196,14 +196,22 @@ void Engine::Load(bool catchUp, bool takingOver) {
 
 std::vector<std::string> Engine::SaveAll() {
     std::vector<std::string> unsaved = persistence_.SaveAll();
-    std::vector<PlannedSwitch> fired = scheduler_.CarriedMarks();
-    if (appSettings_.lastScanned != scheduler_.LastScanned() || appSettings_.fired != fired) {
-        appSettings_.lastScanned = scheduler_.LastScanned();
-        appSettings_.fired = std::move(fired);
-        WriteAppSettings(appSettings_, settingsFile_);
-        WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), settingsFile_.Format());
-    }
+    if (!SaveRunState(true)) unsaved.emplace_back(kAppSettingsFileName);
     return unsaved;
+}
+
+bool Engine::SaveRunState(bool withLastScanned) {
+    AppSettings next = appSettings_;
+    if (withLastScanned) next.lastScanned = scheduler_.LastScanned();
+    next.fired = scheduler_.CarriedMarks();
+    if (next == appSettings_) return true;
+    IniFile file = settingsFile_;
+    WriteAppSettings(next, file);
+    // Not written, nothing is taken as written: the next save tries again.
+    if (!WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), file.Format())) return false;
+    settingsFile_ = std::move(file);
+    appSettings_ = std::move(next);
+    return true;
 }
 
 bool Engine::SetCatchUpAtStart(bool on) {
@@ -246,6 +254,9 @@ bool Engine::Tick() {
     if (newMinute) {
         if (beforeSave_) beforeSave_();
         persistence_.SaveChanged();
+        // What went out is on disk as soon as the shifts drawn for it are, so a power cut does
+        // not send it twice; the last minute scanned alone waits for the end of the run.
+        SaveRunState(false);
         // Once a minute a lost port is looked for; frames look for it themselves.
         transmitter_.EnsurePortOpen();
     }

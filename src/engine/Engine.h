@@ -103,9 +103,9 @@ public:
     bool Tick();
     // Milliseconds until the next tick, on the grid of the minute.
     int NextTickDelayMs();
-    // Every file read at start-up is written, and the last minute scanned is noted in the
-    // settings file for whoever takes the folder over; gives the names of the data files
-    // that could not be written.
+    // Every file read at start-up is written, and the last minute scanned and the switchings
+    // sent are noted in the settings file for whoever takes the folder over; gives the names
+    // of the files that could not be written.
     std::vector<std::string> SaveAll();
     // Letting the folder go: no more minutes are scanned, ticks only send what waits.
     void StopScanning() { scheduler_.StopScanning(); }
@@ -167,6 +167,8 @@ public:
     std::vector<PlannedSwitch> Upcoming() const;
 
 private:
+    // Notes in tarnwick.ini what the next run must know of this one; false when it could not.
+    bool SaveRunState(bool withLastScanned);
     void Load(bool catchUp, bool takingOver);
     void RecordFrame(const FrameReport& frame);
     void Tell(Changes changes);

@@ -1,5 +1,7 @@
 #include "engine/PlanCommand.h"
 
+#include "base/FileAccess.h"
+#include "engine/AppSettings.h"
 #include "engine/Persistence.h"
 #include "schedule/Planner.h"
 #include "sun/Solar.h"
@@ -35,8 +37,12 @@ int RunPlanCommand(const CommandLine& line, IClock& clock, const std::filesystem
     SunTimes sunTimes;
     CalculateSunTimes(settings.location, today, sunTimes);
     const DueTables tables{*weekly, *sunEvents, settings.location, today, sunTimes};
+    // What the running program noted as sent is not planned again.
+    FiringMarks marks;
+    if (const auto bytes = ReadFile(files.PathOf(kAppSettingsFileName), kAppSettingsBound))
+        for (const PlannedSwitch& s : ReadAppSettings(IniFile::Parse(*bytes)).fired) marks.Mark(s);
     for (const PlannedSwitch& s :
-         PlanSwitchings(tables, FiringMarks{}, minute, clock, clock.NowUtc(), line.planDays)) {
+         PlanSwitchings(tables, marks, minute, clock, clock.NowUtc(), line.planDays)) {
         out << MinuteText(s.at) << '\t' << CommandText(s.message) << '\t'
             << OneField(NameOf(*names, s.device)) << '\t' << PlannedByText(s, settings.randomInterval)
             << '\n';

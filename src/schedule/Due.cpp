@@ -69,7 +69,8 @@ bool FiringMarks::Fired(const PlannedSwitch& s) const {
 
 void FiringMarks::Mark(const PlannedSwitch& s) {
     (s.origin == PlanOrigin::Weekly ? weekly_ : sun_)[IndexOf(s)] = {
-        DayNumber(s.day), static_cast<std::int16_t>(s.baseMinute.count())};
+        DayNumber(s.day), static_cast<std::int16_t>(s.baseMinute.count()),
+        static_cast<std::int32_t>(s.at.time_since_epoch().count())};
 }
 
 std::vector<PlannedSwitch> FiringMarks::MarkedSince(LocalDay first) const {
@@ -78,7 +79,8 @@ std::vector<PlannedSwitch> FiringMarks::MarkedSince(LocalDay first) const {
     for (std::size_t i = 0; i < weekly_.size(); ++i) {
         if (weekly_[i].day < firstDay) continue;
         const int n = static_cast<int>(i);
-        marked.push_back({.day = LocalDay{chr::days{weekly_[i].day}},
+        marked.push_back({.at = LocalMinute{chr::minutes{weekly_[i].at}},
+                          .day = LocalDay{chr::days{weekly_[i].day}},
                           .device = n / 2 / kPairCount / kWeekdayCount,
                           .on = n % 2 == 0,
                           .origin = PlanOrigin::Weekly,
@@ -90,7 +92,8 @@ std::vector<PlannedSwitch> FiringMarks::MarkedSince(LocalDay first) const {
         if (sun_[i].day < firstDay) continue;
         const int n = static_cast<int>(i);
         const int slot = n % kSunSlotCount;
-        marked.push_back({.day = LocalDay{chr::days{sun_[i].day}},
+        marked.push_back({.at = LocalMinute{chr::minutes{sun_[i].at}},
+                          .day = LocalDay{chr::days{sun_[i].day}},
                           .device = n / kSunSlotCount,
                           .origin = slot < 2 ? PlanOrigin::Sunrise : PlanOrigin::Sunset,
                           .slot = slot,
@@ -194,6 +197,21 @@ std::vector<PlannedSwitch> LastOfEachDevice(const std::vector<PlannedSwitch>& du
     }
     std::ranges::reverse(last);
     return last;
+}
+
+std::vector<PlannedSwitch> CatchUpSends(const std::vector<PlannedSwitch>& due, const FiringMarks& marks,
+                                        LocalMinute first, LocalMinute last) {
+    std::vector<PlannedSwitch> happened = due;
+    // A shift moves an occurrence less than a day from its day.
+    for (const PlannedSwitch& s : marks.MarkedSince(chr::floor<chr::days>(first) - chr::days{1}))
+        if (s.at >= first && s.at <= last) happened.push_back(s);
+    // What went out comes before what is due in the same minute, so the one due is sent.
+    std::ranges::stable_sort(happened, [&](const PlannedSwitch& a, const PlannedSwitch& b) {
+        return std::pair(a.at, !marks.Fired(a)) < std::pair(b.at, !marks.Fired(b));
+    });
+    std::vector<PlannedSwitch> send = LastOfEachDevice(happened);
+    std::erase_if(send, [&](const PlannedSwitch& s) { return marks.Fired(s); });
+    return send;
 }
 
 ScanStep NextScan(LocalMinute lastScanned, LocalMinute now) {

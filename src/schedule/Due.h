@@ -62,13 +62,15 @@ public:
     bool Fired(const PlannedSwitch& s) const;
     void Mark(const PlannedSwitch& s);
     // The last occurrence marked of each entry, from the day first on: the entry (origin,
-    // device, weekday and pair or slot, on), its day and its unshifted minute.
+    // device, weekday and pair or slot, on), its day, its unshifted minute and the minute it
+    // went out in (at).
     std::vector<PlannedSwitch> MarkedSince(LocalDay first) const;
 
 private:
     struct Firing {
         std::int32_t day = INT32_MIN; // days since 1970 of the occurrence
         std::int16_t base = -1;
+        std::int32_t at = 0; // minutes since 1970 when it went out
     };
     std::size_t IndexOf(const PlannedSwitch& s) const;
     std::vector<Firing> weekly_; // device, weekday, pair, on/off
@@ -84,6 +86,12 @@ std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks
 // Of the switchings due, the last one of each device, in the order they fell due: what a
 // catch-up sends, since only the last command for a device still matters.
 std::vector<PlannedSwitch> LastOfEachDevice(const std::vector<PlannedSwitch>& due);
+
+// What a catch-up over the minutes first to last sends, given due, what DueBetween gives for
+// them: of those and of the switchings that went out in them, at the minutes they went out,
+// the last of each device, unless that one went out already.
+std::vector<PlannedSwitch> CatchUpSends(const std::vector<PlannedSwitch>& due, const FiringMarks& marks,
+                                        LocalMinute first, LocalMinute last);
 
 // A catch-up looks back at most a week; a clock set back by at most two hours (the end of
 // daylight time, a small correction) waits for the minutes it has scanned already.

@@ -60,9 +60,10 @@ std::vector<PlannedSwitch> PlanSwitchings(const DueTables& tables, const FiringM
         const LocalMinute to = local(stretch.last);
         const ScanStep step = NextScan(lastScanned, from);
         if (step.catchUpFirst) {
+            const LocalMinute missedLast = from - chr::minutes{1};
             const std::vector<PlannedSwitch> missed =
-                DueBetween(tables, planned, *step.catchUpFirst, from - chr::minutes{1});
-            for (PlannedSwitch s : LastOfEachDevice(missed)) {
+                DueBetween(tables, planned, *step.catchUpFirst, missedLast);
+            for (PlannedSwitch s : CatchUpSends(missed, planned, *step.catchUpFirst, missedLast)) {
                 s.at = from;
                 s.catchUp = true;
                 plan.push_back(s);

@@ -60,9 +60,10 @@ bool Scheduler::Tick(LocalSeconds now) {
 }
 
 std::vector<PlannedSwitch> Scheduler::CarriedMarks() const {
-    // A shift is under a day, so an occurrence of two days ago cannot come round again.
-    const LocalDay dayBefore = std::chrono::floor<std::chrono::days>(lastScanned_) - std::chrono::days{1};
-    std::vector<PlannedSwitch> carried = marks_.MarkedSince(dayBefore);
+    // A catch-up looks back a week, and a shift moves an occurrence less than a day.
+    const LocalDay first =
+        std::chrono::floor<std::chrono::days>(lastScanned_ - kCatchUpWindow) - std::chrono::days{1};
+    std::vector<PlannedSwitch> carried = marks_.MarkedSince(first);
     std::erase_if(carried, [this](const PlannedSwitch& s) {
         const auto d = static_cast<std::size_t>(s.device);
         if (s.origin == PlanOrigin::Weekly)
@@ -76,7 +77,7 @@ std::vector<PlannedSwitch> Scheduler::CarriedMarks() const {
 
 void Scheduler::CatchUp(LocalMinute first, LocalMinute last) {
     const std::vector<PlannedSwitch> due = DueBetween(Tables(), marks_, first, last);
-    for (const PlannedSwitch& s : LastOfEachDevice(due))
+    for (const PlannedSwitch& s : CatchUpSends(due, marks_, first, last))
         queue_.Queue(static_cast<std::int16_t>(s.message), FrameSource::CatchUp);
     Fire(due);
 }

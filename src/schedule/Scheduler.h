@@ -41,9 +41,9 @@ public:
     // What the scan reads, and what it has done: enough to plan what comes next.
     DueTables Tables() const;
     const FiringMarks& Marks() const { return marks_; }
-    // The occurrences sent that a new shift could bring round again: those of the entries
-    // randomised now, from the day before the last minute scanned on. The next run is told
-    // of them, so that none goes out twice.
+    // The occurrences sent that a new shift could bring round again or move in time: those of
+    // the entries randomised now, as far back as a catch-up looks. The next run is told of them,
+    // so that none goes out twice and a catch-up knows when each went out.
     std::vector<PlannedSwitch> CarriedMarks() const;
     LocalMinute LastScanned() const { return lastScanned_; }
     // How many shifts have been drawn for weekly entries and for sun events: a change of

@@ -23,12 +23,15 @@ template <typename Code> bool ReadCode(NotationReader& reader, Code& out) {
 }
 
 // The shift is a count of minutes that the file holds as a date-time number, 0 meaning not
-// randomised; a part of a minute, which only a hand edit can give, is rounded off.
+// randomised. A part of a minute, which only a hand edit gives, is rounded off, but never to 0:
+// any other value is randomised.
 bool ReadShift(NotationReader& reader, SunEvent& event) {
     DateTime minutes = 0;
     if (!reader.ReadDateTime(minutes)) return false;
-    event.shift = std::chrono::minutes{std::llround(minutes)};
-    event.randomised = event.shift.count() != 0;
+    event.randomised = minutes != 0;
+    long long whole = std::llround(minutes);
+    if (event.randomised && whole == 0) whole = minutes > 0 ? 1 : -1;
+    event.shift = std::chrono::minutes{whole};
     return true;
 }
 

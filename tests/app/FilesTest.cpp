@@ -328,13 +328,13 @@ TEST(TableFiles, ComeBackWholeFromFilesOfAGigabyte) {
 }
 
 // A hand-edited file: an offset with a date in front is its time of day, a shift may be any literal
-// and counts in whole minutes (half a minute is one), and a code no box offers is at / nothing, as
-// the tick treats it. Nothing else changes.
+// and counts in whole minutes (any part of one is one: it stays randomised), and a code no box offers
+// is at / nothing, as the tick treats it. Nothing else changes.
 TEST(SunriseFile, DatedOffsetsAndUnknownCodesReadAsTheyAreMeant) {
     const std::string pattern = FormatSunEvents(*SunPattern());
     std::vector<std::string> lines = Lines(pattern);
     const std::string dated = "#2024-01-01 17:46:00#",
-                      edits[] = {"7", "#1899-12-29 02:15:00#", "-1", "#12:00:00#"};
+                      edits[] = {"7", "#1899-12-29 02:15:00#", "-1", "#00:05:00#"};
     lines[1001 * 4 + 1] = dated; // its #17:46:00# with a date
     std::copy(std::begin(edits), std::end(edits), lines.begin() + 1002 * 4);
     auto back = std::make_unique<SunEventTable>();

@@ -802,7 +802,7 @@ private slots:
         f->RunMinutes(1);
         f->Get<QAction>("mnuExit")->trigger();
         f->window->close();
-        const QString files = "config.txt, schedule.txt, Sunrise.txt, names.txt";
+        const QString files = "config.txt, schedule.txt, Sunrise.txt, names.txt, tarnwick.ini";
         QCOMPARE(f->messages, QStringList{"Changes could not be saved to " + files + ".\n\n" + path});
         QVERIFY(QDir(data->path()).isEmpty());
         QVERIFY(f->window->ExitStatus() == 1);

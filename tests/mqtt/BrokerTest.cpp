@@ -171,8 +171,8 @@ private slots:
         QCOMPARE(frame["command"].toString() + "|" + frame["name"].toString() + "|" +
                      frame["source"].toString(),
                  "C5 On|Porch Light|mqtt");
-        QVERIFY(frame["sent"].toBool() &&
-                QDateTime::fromString(frame["time"].toString(), Qt::ISODate).isValid());
+        QVERIFY(frame["sent"].toBool());
+        QVERIFY(QDateTime::fromString(frame["time"].toString(), Qt::ISODate).isValid());
 
         // Said once a minute per kind, in the order heard; nothing more goes out.
         for (const char* topic : {"tarnwick/Q1/set", "tarnwick/A17/set", "tarnwick/Q1/set"})
@@ -223,8 +223,9 @@ private slots:
         }
         QVERIFY(Said(program).contains("MQTT: not connected ("));
         program.terminate();
-        QVERIFY(program.waitForFinished(20000) && program.exitStatus() == QProcess::NormalExit &&
-                program.exitCode() == 0);
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
     }
 
     // The window: Configure > MQTT Broker... connects, says so in the status bar, keeps the
@@ -243,11 +244,13 @@ private slots:
         window.Load();
         window.show();
         auto* panel = window.findChild<QLabel*>("lblMqtt");
-        QVERIFY(panel && panel->isHidden());
+        QVERIFY(panel);
+        QVERIFY(panel->isHidden());
 
         window.findChild<QAction*>("mnuMqtt")->trigger();
         auto* dialog = window.findChild<QDialog*>("frmMqtt");
-        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(dialog);
+        QVERIFY(dialog->isVisible());
         QCOMPARE(dialog->findChild<QLabel*>("lblMqttStatus")->text(), "MQTT is off.");
         QCOMPARE(dialog->findChild<QLineEdit*>("txtNodeId")->text(), "den");
         QTest::keyClicks(dialog->findChild<QLineEdit*>("txtBroker"), "127.0.0.1");
@@ -263,8 +266,8 @@ private slots:
         QCOMPARE(QFile::permissions(folder->filePath("tarnwick.ini")),
                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
         QFile ini(folder->filePath("tarnwick.ini"));
-        QVERIFY(ini.open(QIODevice::ReadOnly) &&
-                ini.readAll().contains("url=" + broker.Url().toLatin1() + "\r\n"));
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QVERIFY(ini.readAll().contains("url=" + broker.Url().toLatin1() + "\r\n"));
 
         // Waiting in an event loop as the program's own does, not in a test's polling one.
         QTimer::singleShot(10000, &serial.waiting, &QEventLoop::quit);

@@ -85,7 +85,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(folder->filePath("names.txt")), 20000);
         QVERIFY(QFile::remove(folder->filePath("names.txt")));
         Start(second, {"--simulate"});
-        QVERIFY(second.waitForFinished(20000) && second.exitCode() != 0);
+        QVERIFY(second.waitForFinished(20000));
+        QVERIFY(second.exitCode() != 0);
         const QByteArray said = second.readAllStandardError();
         QVERIFY2(said.contains("Tarnwick is already running in this folder.\n\n" +
                                QFileInfo(folder->path()).canonicalFilePath().toUtf8()),
@@ -109,15 +110,18 @@ private slots:
         Start(first, {"--simulate"});
         QTest::qWait(1500);
         Start(second, {"--simulate"});
-        QVERIFY(second.waitForFinished(20000) && second.exitCode() == 3);
+        QVERIFY(second.waitForFinished(20000));
+        QCOMPARE(second.exitCode(), 3);
         QVERIFY(second.readAllStandardError().contains("Tarnwick is already running in this folder."));
         QVERIFY(QDir(folder->path()).isEmpty()); // not even the lock
         first.terminate();
-        QVERIFY(first.waitForFinished(20000) && first.exitStatus() == QProcess::NormalExit &&
-                first.exitCode() == 1);
+        QVERIFY(first.waitForFinished(20000));
+        QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(first.exitCode(), 1);
         const QByteArray said = first.readAllStandardError();
         QVERIFY2(
-            said.contains("Changes could not be saved to config.txt, schedule.txt, Sunrise.txt, names.txt."),
+            said.contains("Changes could not be saved to config.txt, schedule.txt, Sunrise.txt, names.txt, "
+                          "tarnwick.ini."),
             said.constData());
         QFile::setPermissions(folder->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -130,16 +134,20 @@ private slots:
         QVERIFY(QDir(folder->path()).isEmpty()); // writes no data file
         for (const QStringList& args : {QStringList{"Q7", "on"}, {"A17", "on"}, {"A1", "up"}, {"A", "on"}}) {
             Start(p, QStringList{"send", "--simulate"} + args);
-            QVERIFY(p.waitForFinished(20000) && p.exitCode() != 0);
+            QVERIFY(p.waitForFinished(20000));
+            QVERIFY(p.exitCode() != 0);
             const QByteArray err = p.readAllStandardError();
-            QVERIFY2(err.startsWith("tarnwick: ") && !err.contains(" On\n"), err.constData());
+            QVERIFY2(err.startsWith("tarnwick: "), err.constData());
+            QVERIFY2(!err.contains(" On\n"), err.constData());
         }
         // COM 3 of config.txt is mapped to a device that does not exist: the send fails and says so.
         Write("config.txt", "\"COM 3\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n45\r\n0\r\n0\r\n6\r\n#TRUE#\r\n");
         Start(p, {"send", "--port", "3=/nonexistent/tty", "A1", "on"});
-        QVERIFY(p.waitForFinished(20000) && p.exitCode() != 0);
+        QVERIFY(p.waitForFinished(20000));
+        QVERIFY(p.exitCode() != 0);
         const QByteArray err = p.readAllStandardError();
-        QVERIFY2(err.contains("COM 3") && err.contains("/nonexistent/tty"), err.constData());
+        QVERIFY2(err.contains("COM 3"), err.constData());
+        QVERIFY2(err.contains("/nonexistent/tty"), err.constData());
     }
 
     // SIGKILL while the program writes its files at exit, again and again: every data file must be
