@@ -29,6 +29,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <initializer_list>
 #include <iostream>
 
 namespace tarnwick {
@@ -309,6 +310,7 @@ void MainWindow::Shutdown() {
     // A name or time still being typed has not left its box; keep it all the same. Before
     // start-up has filled the boxes they hold nothing of the user's.
     if (loaded_) StoreTyping();
+    if (locationWindow_) locationWindow_->StoreTyping();
     // A clean exit says "offline" to the broker.
     mqtt_.reset();
     if (const std::vector<std::string> unsaved = engine_.SaveAll(); !unsaved.empty()) {
@@ -318,11 +320,11 @@ void MainWindow::Shutdown() {
         ShowFinalMessage(this, QStringLiteral("Changes could not be saved to %1.\n\n%2")
                                    .arg(names.join(QStringLiteral(", ")), FolderText(folder_)));
     }
-    delete brokerWindow_;
-    delete upcomingWindow_;
-    delete aboutWindow_;
-    delete helpWindow_;
-    delete locationWindow_;
+    // Hidden, not deleted: the end may come from a message box one of them shows, whose event
+    // loop is still below us. They go with this window.
+    for (QWidget* window : std::initializer_list<QWidget*>{brokerWindow_, upcomingWindow_, aboutWindow_,
+                                                           helpWindow_, locationWindow_})
+        if (window) window->hide();
     hide();
     end_();
 }

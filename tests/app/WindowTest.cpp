@@ -780,10 +780,49 @@ private slots:
         QWidget* dialog = f->Get("frmLocation");
         QVERIFY(QTest::qWaitForWindowActive(dialog));
         Type(Get(dialog, "mebLatitude", 0), "95");
-        QVERIFY(f->messages == QStringList{"Enter a Value between 0 and 89"});
-        QVERIFY(Get<DigitsBox>(dialog, "mebLatitude", 0)->Digits() == "40");
+        QCOMPARE(f->messages, QStringList{"Enter a Value between 0 and 89"});
+        QCOMPARE(Get<DigitsBox>(dialog, "mebLatitude", 0)->Digits(), QStringLiteral("40"));
         f->Click(Get(dialog, "cmdLocationOK"));
         f->Get<QAction>("mnuExit")->trigger();
+        QCOMPARE(f->Read("config.txt"), config);
+    }
+
+    // The program ends (a logout, a signal) with the dialog open: a degree typed and not yet left
+    // is saved, one out of range is not; ending from within the dialog's own message box is clean.
+    void theLocationDialogOpenAtTheEndKeepsWhatIsTypedAndEndsCleanly() {
+        const QByteArray config =
+            "\"COM 2\"\r\n\"Pentium I\"\r\n\"200MHz\"\r\n45\r\n40\r\n-96.8\r\n6\r\n#TRUE#\r\n";
+        const auto typeOnly = [](QWidget* field, const char* keys) {
+            QTest::mouseClick(field, Qt::LeftButton, {}, field->rect().center());
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, keys);
+        };
+        for (const char* typed : {"45", "95"}) {
+            f->Write("config.txt", config);
+            f->window->Load();
+            f->Get<QAction>("mnuLocation")->trigger();
+            QWidget* dialog = f->Get("frmLocation");
+            QVERIFY(QTest::qWaitForWindowActive(dialog));
+            typeOnly(Get(dialog, "mebLatitude", 0), typed);
+            f->window->close();
+            QCOMPARE(f->ends, 1);
+            QCOMPARE(f->Read("config.txt").split('\n').value(4),
+                     QByteArray(typed == std::string("45") ? "45\r" : "40\r"));
+            Run();
+        }
+        // The refusal's box is open when the end comes.
+        f->Write("config.txt", config);
+        f->window->Load();
+        f->Get<QAction>("mnuLocation")->trigger();
+        QWidget* dialog = f->Get("frmLocation");
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+        SetMessageHandler([this](const QString& text) {
+            f->messages << text;
+            f->window->close();
+        });
+        Type(Get(dialog, "mebLatitude", 0), "95");
+        QCOMPARE(f->messages, QStringList{"Enter a Value between 0 and 89"});
+        QCOMPARE(f->ends, 1);
         QCOMPARE(f->Read("config.txt"), config);
     }
 

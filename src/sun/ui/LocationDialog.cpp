@@ -249,16 +249,46 @@ double LocationDialog::ReadCoordinate(Coordinate& c) {
     return c.hemisphere->currentText() == c.negative ? -value : value;
 }
 
-void LocationDialog::FieldLeft(Coordinate& c, int index) {
-    DigitsBox* field = c.fields[index];
-    const QString text = field->Digits();
-    if (text.isEmpty()) return;
+LocationDialog::~LocationDialog() {
+    // Hiding, which the base class does after this, moves the focus out of a field.
+    ending_ = true;
+    for (Coordinate* c : {&latitude_, &longitude_})
+        for (DigitsBox* field : c->fields) disconnect(field, nullptr, this, nullptr);
+}
+
+void LocationDialog::StoreTyping() {
+    if (ending_) return;
+    ending_ = true;
+    bool taken = false;
+    for (Coordinate* c : {&latitude_, &longitude_}) {
+        for (int i = 0; i < 3; ++i) {
+            DigitsBox* field = c->fields[i];
+            if (field->text() == c->taken[i] || field->Digits().isEmpty()) continue;
+            if (WhyRefused(*c, i).isEmpty()) {
+                c->taken[i] = field->text();
+                taken = true;
+            } else {
+                field->setText(c->taken[i]);
+            }
+        }
+    }
+    if (taken) Recalculate();
+}
+
+QString LocationDialog::WhyRefused(const Coordinate& c, int index) const {
     bool numeric = false;
-    const int value = text.toInt(&numeric);
-    if (!numeric) return Refuse(c, index, QStringLiteral("Enter Numeric Values only"));
-    if (index == 0 && value > c.degreeLimit) return Refuse(c, index, c.degreeMessage);
-    if (index > 0 && value > kMinuteLimit)
-        return Refuse(c, index, QStringLiteral("Enter a Value between 0 and 59"));
+    const int value = c.fields[index]->Digits().toInt(&numeric);
+    if (!numeric) return QStringLiteral("Enter Numeric Values only");
+    if (index == 0 && value > c.degreeLimit) return c.degreeMessage;
+    if (index > 0 && value > kMinuteLimit) return QStringLiteral("Enter a Value between 0 and 59");
+    return {};
+}
+
+void LocationDialog::FieldLeft(Coordinate& c, int index) {
+    if (ending_) return;
+    DigitsBox* field = c.fields[index];
+    if (field->Digits().isEmpty()) return;
+    if (const QString why = WhyRefused(c, index); !why.isEmpty()) return Refuse(c, index, why);
     c.taken[index] = field->text();
     Recalculate();
 }

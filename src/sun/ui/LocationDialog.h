@@ -29,6 +29,11 @@ class LocationDialog : public QDialog {
     Q_OBJECT
 public:
     explicit LocationDialog(ISunCommands& engine, QWidget* parent = nullptr);
+    ~LocationDialog() override;
+
+    // The program is ending: a value typed in a field not yet left is taken when the field
+    // takes it and quietly given up when not; from then on no field is checked.
+    void StoreTyping();
 
     // Runs whenever the dialog becomes the active window; callable directly as well.
     void Activate();
@@ -58,6 +63,8 @@ private:
     static QStringList Entries(const Coordinate& c);
     void ShowCoordinate(Coordinate& c, double value, const QString& positive);
     void FieldLeft(Coordinate& c, int index);
+    // Why the field's value is not taken; empty when it is.
+    QString WhyRefused(const Coordinate& c, int index) const;
     void Refuse(Coordinate& c, int index, const QString& message);
     void TimeZoneClicked();
     void DaylightClicked(bool checked);
@@ -80,6 +87,7 @@ private:
     QPushButton* okButton_ = nullptr;
     bool filling_ = false;
     bool messageOpen_ = false;
+    bool ending_ = false;
 };
 
 } // namespace tarnwick
