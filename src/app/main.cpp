@@ -118,8 +118,9 @@ int main(int argc, char** argv) {
     if (early.help) return *AnswerHelpOrError(ParseCommandLine({"--help"}));
 
     TerminationWatcher::CatchSignals();
-    // Without a window there is no display to need.
-    if (early.headless && early.error.empty()) return RunHeadless(argc, argv);
+    // Without a window there is no display to need, nor Qt's window options: a mistake on a
+    // service's line is answered as any other.
+    if (early.headless) return RunHeadless(argc, argv);
     QApplication app(argc, argv); // takes Qt's own options (-platform, -style) off the line
     const CommandLine line = ParseCommandLine(Arguments(argc, argv));
     if (const auto code = AnswerHelpOrError(line)) return *code;

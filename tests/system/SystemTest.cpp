@@ -150,6 +150,25 @@ private slots:
         QVERIFY2(err.contains("/nonexistent/tty"), err.constData());
     }
 
+    // A mistake on a service's command line is answered without a display, as any other.
+    void aHeadlessStartWithABadArgumentSaysSoWithoutADisplay() {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(folder->path());
+        for (const QStringList& args :
+             {QStringList{"--headless", "--catchup"}, {"--headless", "-platform", "offscreen"}}) {
+            p.start(TARNWICK_BINARY, args);
+            QVERIFY(p.waitForFinished(20000));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 2);
+            const QByteArray err = p.readAllStandardError();
+            QVERIFY2(err.startsWith("tarnwick: unknown argument"), err.constData());
+        }
+        QVERIFY(QDir(folder->path()).isEmpty());
+    }
+
     // SIGKILL while the program writes its files at exit, again and again: every data file must be
     // found old or new byte for byte, never half-written. The old files hold the same settings with
     // bare line feeds, which the program reads alike and always writes anew.
