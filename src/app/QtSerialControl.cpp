@@ -21,6 +21,11 @@ QtSerialControl::QtSerialControl(std::map<int, std::string> devices) : devices_(
             port_.close();
         }
     });
+    // Whatever arrives (a device on the adapter's pass-through, a port mapped by mistake, line
+    // noise) is read, so that the read errors of a lost device still show, and dropped: months of
+    // it must not pile up. The buffer's bound holds while a frame keeps the event loop away.
+    port_.setReadBufferSize(kReadBufferBytes);
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { port_.skip(port_.bytesAvailable()); });
 }
 
 std::string QtSerialControl::DeviceName(int port) const {

@@ -26,6 +26,10 @@ public:
     std::string DeviceName(int port) const override;
     std::string FailureReason() const override { return failure_; }
 
+    // Bytes that came in and wait unread: a few at most, as none is wanted.
+    qint64 UnreadInput() const { return port_.bytesAvailable(); }
+    static constexpr qint64 kReadBufferBytes = 4096;
+
     // Sees every level the adapter asks of the port, in order.
     void SetLineObserver(std::function<void(Line, bool)> observer) { observer_ = std::move(observer); }
 

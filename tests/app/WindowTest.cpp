@@ -356,6 +356,30 @@ private slots:
         ::close(master);
     }
 
+    // A device on the port that talks without end (noise, a port mapped by mistake): what it
+    // sends is dropped, so months of it cannot fill the memory.
+    void whatComesInOnThePortIsDropped() {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(master >= 0);
+        QCOMPARE(::grantpt(master), 0);
+        QCOMPARE(::unlockpt(master), 0);
+        QtSerialControl serial({{2, ::ptsname(master)}});
+        QVERIFY(serial.Open(2));
+        const std::string chunk(4096, 'x');
+        std::size_t sent = 0;
+        QElapsedTimer timer;
+        timer.start();
+        while (sent < 1024 * 1024 && timer.elapsed() < 10000) {
+            const ssize_t n = ::write(master, chunk.data(), chunk.size());
+            if (n > 0) sent += static_cast<std::size_t>(n);
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(sent >= 1024 * 1024); // read as it came
+        QTRY_VERIFY(serial.UnreadInput() <= QtSerialControl::kReadBufferBytes);
+        serial.Close();
+        ::close(master);
+    }
+
     // ---- Remote Control
 
     void unitBoxesAndButtonsSwitchTheHouseShownAndSwitchingHousesSendsNothing() {
