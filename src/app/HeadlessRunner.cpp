@@ -75,6 +75,7 @@ void HeadlessRunner::Run(bool takingOver) {
         engine_->LoadTakingOver();
     else
         engine_->Load(catchUp_);
+    for (const std::string& note : engine_->LoadNotes()) log_ << "tarnwick: " << note << std::endl;
     engine_->OpenPort();
     LogPort();
     mqtt_ = BrokerLink::Start(*engine_, mqttUrl_, log_, true);

@@ -273,12 +273,14 @@ void MainWindow::Load(bool catchUp, bool takingOver) {
         engine_.LoadTakingOver();
     else
         engine_.Load(catchUp);
-    // Edits in a folder that cannot be written are lost at exit: the user knows from the start.
-    if (!CanWriteIn(folder_)) {
-        folderLabel_->SetText(
-            QStringLiteral("Read-only folder: changes are not saved (%1)").arg(FolderText(folder_)));
-        folderLabel_->show();
-    }
+    // Edits in a folder that cannot be written are lost at exit, and a damaged file was read only
+    // in part: the user knows from the start.
+    QStringList notes;
+    if (!CanWriteIn(folder_))
+        notes << QStringLiteral("Read-only folder: changes are not saved (%1)").arg(FolderText(folder_));
+    for (const std::string& note : engine_.LoadNotes()) notes << QString::fromStdString(note);
+    folderLabel_->SetText(notes.join(QStringLiteral("  ")));
+    folderLabel_->setVisible(!notes.isEmpty());
     for (QAction* a : portActions_) a->setChecked(false);
     catchUpAction_->setChecked(engine_.appSettings().catchUpAtStart);
     MarkCpuAndClock();

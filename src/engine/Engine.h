@@ -163,6 +163,8 @@ public:
                           FileProtection protection = FileProtection::Keep);
 
     StatusTexts Status() const;
+    // What start-up could not read whole, a line a file; empty when all was read.
+    const std::vector<std::string>& LoadNotes() const { return persistence_.DamageNotes(); }
     // Every switching the scheduler will make in the next seven days, as things stand now.
     std::vector<PlannedSwitch> Upcoming() const;
 

@@ -46,10 +46,12 @@ void Persistence::Load(bool onlyRead) {
                 tables_.settings = ParseConfig(*bytes);
                 break;
             case kSchedule:
-                ParseSchedule(*bytes, tables_.weekly);
+                if (const int read = ParseSchedule(*bytes, tables_.weekly); read < kScheduleRecordCount)
+                    NoteDamage(file, read, kScheduleRecordCount, !bytes->empty() && !onlyRead);
                 break;
             case kSunrise:
-                ParseSunEvents(*bytes, tables_.sunEvents);
+                if (const int read = ParseSunEvents(*bytes, tables_.sunEvents); read < kSunEventCount)
+                    NoteDamage(file, read, kSunEventCount, !bytes->empty() && !onlyRead);
                 break;
             case kNames:
                 ParseNames(*bytes, tables_.names);
@@ -64,6 +66,20 @@ void Persistence::Load(bool onlyRead) {
         }
     }
     loaded_ = true;
+}
+
+void Persistence::NoteDamage(File file, int recordsRead, int recordCount, bool keep) {
+    const std::filesystem::path path = PathOf(kFileNames[file]);
+    std::string note = std::string(kFileNames[file]) + " is damaged: only " + std::to_string(recordsRead) +
+                       " of its " + std::to_string(recordCount) +
+                       " records could be read, the rest are left clear";
+    std::error_code error;
+    std::filesystem::path kept = path;
+    kept += ".damaged";
+    if (keep &&
+        std::filesystem::copy_file(path, kept, std::filesystem::copy_options::overwrite_existing, error))
+        note += ", and the file as it was is kept as " + kept.filename().string();
+    damageNotes_.push_back(note + ".");
 }
 
 bool Persistence::Write(File file) {

@@ -44,6 +44,11 @@ public:
 
     std::filesystem::path PathOf(const char* name) const;
 
+    // What start-up could not read whole: a table file is read up to the first record it
+    // cannot read, the rest left clear, and the file as it was is kept beside it under
+    // ".damaged", since the next save writes the table. A line each, for the user.
+    const std::vector<std::string>& DamageNotes() const { return damageNotes_; }
+
 private:
     std::string Format(File file) const;
     // False when the file does not hold what memory does.
@@ -51,8 +56,11 @@ private:
 
     std::filesystem::path folder_;
     DataTables tables_;
+    void NoteDamage(File file, int recordsRead, int recordCount, bool keep);
+
     std::array<bool, kFileCount> changed_{};
     bool loaded_ = false;
+    std::vector<std::string> damageNotes_;
 };
 
 } // namespace tarnwick

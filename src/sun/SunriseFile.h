@@ -12,7 +12,8 @@ namespace tarnwick {
 
 inline constexpr const char* kSunriseFileName = "Sunrise.txt";
 inline constexpr int kSunriseValuesPerEvent = 4;
-inline constexpr int kSunriseLineCount = kDeviceCount * kSunSlotCount * kSunriseValuesPerEvent;
+inline constexpr int kSunEventCount = kDeviceCount * kSunSlotCount;
+inline constexpr int kSunriseLineCount = kSunEventCount * kSunriseValuesPerEvent;
 
 // 1-based line of the first value of an event.
 constexpr int SunriseEventLine(int device, int slot) {

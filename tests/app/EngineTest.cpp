@@ -155,3 +155,32 @@ TEST(Engine, CatchUpAtStartCountsTheRandomisedSwitchingsThatWentOut) {
     second.RunSeconds(60);
     EXPECT_EQ(second.serial.TakeFrames(), std::vector<std::string>{});
 }
+
+// A table file damaged by a hand edit is read up to the damage; the user is told, and the file
+// as it was is kept beside it before the next save writes the table.
+TEST(Engine, ADamagedTableFileIsKeptAsItWasAndTheUserIsTold) {
+    TempFolder folder;
+    auto table = std::make_unique<WeeklyTable>();
+    for (auto& device : *table) device[2][0].on = {TimeOfDay(7, 30), true, false, {}};
+    std::string damaged = FormatSchedule(*table);
+    // The second line of record 3000, its first enabled flag, loses its closing '#'.
+    std::size_t at = 0;
+    for (int line = 0; line < 3000 * 6 + 1; ++line) at = damaged.find("\r\n", at) + 2;
+    damaged.replace(at, damaged.find("\r\n", at) - at, "#FALSE");
+    folder.Write("schedule.txt", damaged);
+    {
+        Started run(folder, LocalAt(2026, 12, 8, 7, 0, 10));
+        EXPECT_EQ(
+            run.engine.LoadNotes(),
+            std::vector<std::string>{"schedule.txt is damaged: only 3000 of its 7168 records could be read, "
+                                     "the rest are left clear, and the file as it was is kept as "
+                                     "schedule.txt.damaged."});
+        EXPECT_TRUE(run.engine.Weekly()[106][2][0].on.enabled);  // record 2984, before the damage
+        EXPECT_FALSE(run.engine.Weekly()[107][2][0].on.enabled); // record 3004, after it
+        run.engine.SaveAll();
+    }
+    EXPECT_TRUE(folder.Read("schedule.txt.damaged") == damaged);
+    EXPECT_NE(folder.Read("schedule.txt"), damaged);
+    Started again(folder, LocalAt(2026, 12, 8, 7, 5, 10));
+    EXPECT_EQ(again.engine.LoadNotes(), std::vector<std::string>{});
+}
