@@ -2,6 +2,7 @@
 
 #include "x10/CodeTable.h"
 
+#include <QLabel>
 #include <QLineEdit>
 
 namespace tarnwick {
@@ -43,6 +44,14 @@ QStringList DeviceLabels() {
     QStringList labels;
     for (int d = 0; d < kDeviceCount; ++d) labels << QString::fromStdString(DeviceLabel(d));
     return labels;
+}
+
+void SetSpokenName(QComboBox* box, const QString& name) {
+    box->setAccessibleName(name);
+    auto* label =
+        new QLabel(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")), box->parentWidget());
+    label->setBuddy(box);
+    label->hide();
 }
 
 } // namespace tarnwick

@@ -24,4 +24,9 @@ int TakenIndex(const QStringList& items, const QString& text);
 // Shows the item in force in place of a text that differs from it ("c" becomes "C").
 void ShowTakenItem(QComboBox* box);
 
+// Names a box that no visible label names. Some screen readers (those of Linux desktops) hear a
+// combo box's current item as its name and take what it is from the label whose buddy it is,
+// never from its accessible name: an unseen label beside it carries the name to them.
+void SetSpokenName(QComboBox* box, const QString& name);
+
 } // namespace tarnwick

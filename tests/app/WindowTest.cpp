@@ -892,6 +892,28 @@ private slots:
             QVERIFY(QTest::qWaitForWindowActive(f->window.get()));
         }
     }
+
+    // A screen reader that takes a combo box's name from the label whose buddy it is (Linux
+    // desktops do) hears a name for every box, and no two boxes of a page or dialog alike.
+    void everyComboBoxHasALabelForScreenReaders() {
+        f->Start();
+        f->ClickTab(1);
+        f->ClickTab(2);
+        f->Get<QAction>("mnuLocation")->trigger();
+        for (const char* owner : {"frmRemote", "frmSchedule", "frmSunrise", "frmLocation"}) {
+            QStringList names;
+            for (QComboBox* box : f->Get(owner)->findChildren<QComboBox*>()) {
+                QAccessibleInterface* face = QAccessible::queryAccessibleInterface(box);
+                const auto labels = face->relations(QAccessible::Label);
+                QVERIFY2(!labels.isEmpty(), qPrintable(box->objectName()));
+                const QString name = labels.first().first->text(QAccessible::Name);
+                QVERIFY2(!name.isEmpty(), qPrintable(box->objectName()));
+                names << name;
+            }
+            QVERIFY2(!names.isEmpty(), owner);
+            QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        }
+    }
 };
 
 QTEST_MAIN(WindowTest)

@@ -63,7 +63,7 @@ void SchedulePanel::Build() {
     auto* top = new QHBoxLayout;
     outer->addLayout(top);
     deviceBox_ = MakeEditableCombo(this, QStringLiteral("cboDevice"), DeviceLabels(), QStringLiteral("A1"));
-    deviceBox_->setAccessibleName(QStringLiteral("Device"));
+    SetSpokenName(deviceBox_, QStringLiteral("Device"));
     deviceName_ = new QLabel(QStringLiteral("Device"), this);
     deviceName_->setObjectName(QStringLiteral("lblDevice"));
     deviceName_->setTextFormat(Qt::PlainText); // a name shows as typed, "<b>" and all

@@ -1,6 +1,7 @@
 #include "sun/ui/LocationDialog.h"
 
 #include "sun/Solar.h"
+#include "widgets/ComboBoxes.h"
 #include "widgets/MessageBox.h"
 #include "widgets/TimeBox.h"
 #include "widgets/Twips.h"
@@ -166,7 +167,7 @@ LocationDialog::LocationDialog(ISunCommands& engine, QWidget* parent)
 }
 
 void LocationDialog::BuildCoordinate(Coordinate& c, const QString& what, int degreeDigits) {
-    c.hemisphere->setAccessibleName(what + QStringLiteral(" hemisphere"));
+    SetSpokenName(c.hemisphere, what + QStringLiteral(" hemisphere"));
     for (int i = 0; i < 3; ++i) {
         auto* field = new DigitsBox(i == 0 ? degreeDigits : 2, this);
         field->setObjectName(QStringLiteral("meb%1(%2)").arg(what).arg(i));

@@ -39,7 +39,7 @@ void SunrisePanel::Build() {
     auto* top = new QHBoxLayout;
     outer->addLayout(top);
     deviceBox_ = MakeCombo(this, QStringLiteral("cboSunriseDevice"), DeviceLabels());
-    deviceBox_->setAccessibleName(QStringLiteral("Device"));
+    SetSpokenName(deviceBox_, QStringLiteral("Device"));
     deviceName_ = MakeLabel(this, "lblSunriseDevice", QStringLiteral("Device"));
     top->addWidget(deviceBox_);
     top->addWidget(deviceName_, 1);
@@ -71,14 +71,14 @@ void SunrisePanel::Build() {
         whenBoxes_[row] = MakeCombo(this, QStringLiteral("cboSunriseWhen(%1)").arg(row),
                                     {QStringLiteral("At ") + reference, QStringLiteral("Before ") + reference,
                                      QStringLiteral("After ") + reference});
-        whenBoxes_[row]->setAccessibleName(what + QStringLiteral("when"));
+        SetSpokenName(whenBoxes_[row], what + QStringLiteral("when"));
         offsetBoxes_[row] = new TimeBox(this);
         offsetBoxes_[row]->setObjectName(QStringLiteral("mebSunriseOffset(%1)").arg(row));
         offsetBoxes_[row]->setAccessibleName(what + QStringLiteral("offset"));
         actionBoxes_[row] =
             MakeCombo(this, QStringLiteral("cboSunriseAction(%1)").arg(row),
                       {QStringLiteral("Nothing"), QStringLiteral("On"), QStringLiteral("Off")});
-        actionBoxes_[row]->setAccessibleName(what + QStringLiteral("action"));
+        SetSpokenName(actionBoxes_[row], what + QStringLiteral("action"));
         randomBoxes_[row] = new QCheckBox(this);
         randomBoxes_[row]->setObjectName(QStringLiteral("chkSunriseRandom(%1)").arg(row));
         randomBoxes_[row]->setAccessibleName(what + QStringLiteral("randomize"));
