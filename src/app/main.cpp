@@ -58,6 +58,14 @@ void SayAlreadyRunning() {
     tarnwick::ShowFinalMessage(nullptr, text);
 }
 
+void SayServiceKeepsTheFolder() {
+    const QString text =
+        QStringLiteral("The Tarnwick service in this folder did not hand it over in time; it goes on "
+                       "running the schedule.\n\n%1")
+            .arg(QDir::toNativeSeparators(QDir::currentPath()));
+    tarnwick::ShowFinalMessage(nullptr, text);
+}
+
 // What the program talks to, as the command line chooses.
 struct World {
     explicit World(const tarnwick::CommandLine& line) : random(Seed()) {
@@ -130,12 +138,19 @@ int main(int argc, char** argv) {
     FolderLock folderLock(QDir::currentPath());
     FolderLock::Outcome held = folderLock.TryTake();
     std::unique_ptr<QLocalSocket> service;
-    if (held == FolderLock::Outcome::HeldByService &&
-        (service = FolderLock::AskServiceToLetGo(QDir::currentPath(), 120'000))) {
+    bool askedService = false;
+    if (held == FolderLock::Outcome::HeldByService) {
+        askedService = true;
+        service = FolderLock::AskServiceToLetGo(QDir::currentPath(), 120'000);
+        // Handed over, or the service ended meanwhile: the lock is free, or soon will be.
         for (int i = 0; i < 100 && held != FolderLock::Outcome::Taken; ++i) {
             QThread::msleep(50);
             held = folderLock.TryTake();
         }
+    }
+    if (held == FolderLock::Outcome::HeldByService && askedService) {
+        SayServiceKeepsTheFolder();
+        return 3;
     }
     if (held == FolderLock::Outcome::HeldByWindow || held == FolderLock::Outcome::HeldByService) {
         SayAlreadyRunning();
