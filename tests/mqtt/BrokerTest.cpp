@@ -197,6 +197,38 @@ private slots:
         QTRY_COMPARE(again.Last("tarnwick/status"), QByteArray("offline"));
     }
 
+    // A broker that refuses the commands' subscription, as an access list may: the program says it
+    // hears none. (Debian's mosquitto grants every subscription and filters later, so a
+    // stand-in speaks for it: it accepts the connection and refuses the subscription.)
+    void aRefusedSubscriptionIsSaid() {
+        QTcpServer fake;
+        QVERIFY(fake.listen(QHostAddress::LocalHost, 0));
+        std::map<QTcpSocket*, QByteArray> received;
+        connect(&fake, &QTcpServer::newConnection, this, [&] {
+            while (QTcpSocket* socket = fake.nextPendingConnection()) {
+                connect(socket, &QTcpSocket::readyRead, socket, [socket, &received] {
+                    QByteArray& in = received[socket];
+                    in += socket->readAll();
+                    // Each packet: a type byte, its remaining length (one byte here), its body.
+                    while (in.size() >= 2 && in.size() >= 2 + static_cast<unsigned char>(in[1])) {
+                        const auto type = static_cast<unsigned char>(in[0]) >> 4;
+                        const QByteArray body = in.mid(2, static_cast<unsigned char>(in[1]));
+                        in.remove(0, 2 + body.size());
+                        if (type == 1) socket->write(QByteArray("\x20\x02\x00\x00", 4)); // CONNACK
+                        if (type == 8) socket->write(QByteArray("\x90\x03", 2) + body.left(2) + '\x80');
+                    }
+                });
+            }
+        });
+        QProcess program;
+        Start(program, QStringLiteral("mqtt://127.0.0.1:%1").arg(fake.serverPort()));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            Said(program).contains("but hears no commands (the broker refused the subscription)"), 10000);
+        program.terminate();
+        QVERIFY(program.waitForFinished(20000));
+        QCOMPARE(program.exitCode(), 0);
+    }
+
     // A "broker" that answers with garbage or hangs up halfway through its answer is left and
     // tried again after 1 s, then 2, then 4; the program runs on and ends cleanly.
     void aBrokerSpeakingGarbageIsTriedAgainLaterAndLater() {

@@ -38,6 +38,9 @@ BrokerLink::BrokerLink(Engine& engine, const MqttSettings& settings, std::ostrea
         bridge_->Connected();
         SetStatus(QStringLiteral("MQTT: connected to %1").arg(where));
     });
+    connect(client_.get(), &MqttClient::deaf, this, [this, where](const QString& reason) {
+        SetStatus(QStringLiteral("MQTT: connected to %1, but hears no commands (%2)").arg(where, reason));
+    });
     connect(client_.get(), &MqttClient::disconnected, this, [this](const QString& reason) {
         bridge_->Disconnected();
         SetStatus(QStringLiteral("MQTT: not connected (%1)").arg(reason));

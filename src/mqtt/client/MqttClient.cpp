@@ -81,9 +81,20 @@ void OnConnect(mosquitto* mosq, void* data, int rc) {
         s->refusal = mosquitto_connack_string(rc);
         return;
     }
-    mosquitto_subscribe(mosq, nullptr, s->options.subscription.c_str(), 0);
+    const int subscribed = mosquitto_subscribe(mosq, nullptr, s->options.subscription.c_str(), 0);
     s->connected = true;
     s->Tell([](MqttClient* o) { emit o->connected(); });
+    if (subscribed != MOSQ_ERR_SUCCESS) {
+        const std::string why = mosquitto_strerror(subscribed);
+        s->Tell([why](MqttClient* o) { emit o->deaf(QString::fromStdString(why)); });
+    }
+}
+
+// A broker that refuses the subscription (its access list) grants 0x80 for it.
+void OnSubscribe(mosquitto*, void* data, int, int count, const int* granted) {
+    if (count >= 1 && granted[0] >= 0x80)
+        static_cast<MqttClient::Shared*>(data)->Tell(
+            [](MqttClient* o) { emit o->deaf(QStringLiteral("the broker refused the subscription")); });
 }
 
 void OnDisconnect(mosquitto*, void* data, int) {
@@ -148,6 +159,7 @@ MqttClient::MqttClient(const Options& options, QObject* parent)
         mosquitto_connect_callback_set(mosq, OnConnect);
         mosquitto_disconnect_callback_set(mosq, OnDisconnect);
         mosquitto_message_callback_set(mosq, OnMessage);
+        mosquitto_subscribe_callback_set(mosq, OnSubscribe);
         mosquitto_will_set(mosq, options.willTopic.c_str(), 7, "offline", 1, true);
         if (!options.user.empty())
             mosquitto_username_pw_set(mosq, options.user.c_str(),

@@ -35,6 +35,8 @@ public:
 
 signals:
     void connected();
+    // Connected, but commands cannot come: the subscription failed or was refused.
+    void deaf(const QString& reason);
     void disconnected(const QString& reason);
     void heard(const QByteArray& topic, const QByteArray& payload, bool retained);
 
