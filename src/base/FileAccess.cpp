@@ -105,7 +105,10 @@ std::optional<std::string> ReadFile(const fs::path& path, LineBound bound) {
             got = std::fread(piece.data(), 1, piece.size(), stream);
             if (!cutter.Feed(std::string_view(piece).substr(0, got))) break;
         }
+        // A read that failed partway is no end of the file: what came is not the file.
+        const bool failed = std::ferror(stream) != 0;
         std::fclose(stream);
+        if (failed) return std::nullopt;
         return cutter.Take();
     } catch (...) {
         return std::nullopt;

@@ -181,10 +181,22 @@ void Engine::LoadTakingOver() {
 void Engine::Load(bool catchUp, bool takingOver) {
     const LocalSeconds now = clock_.NowLocal();
     persistence_.Load();
-    if (const auto bytes = ReadFile(persistence_.PathOf(kAppSettingsFileName), kAppSettingsBound)) {
+    loadNotes_ = persistence_.DamageNotes();
+    const std::filesystem::path iniPath = persistence_.PathOf(kAppSettingsFileName);
+    const auto bytes = ReadFile(iniPath, kAppSettingsBound);
+    std::error_code error;
+    const bool there = std::filesystem::exists(iniPath, error) || error;
+    // Written back whole from what was read, it must have been read whole.
+    settingsFileWritable_ =
+        !there || (bytes && bytes->size() == std::filesystem::file_size(iniPath, error) && !error);
+    if (bytes && settingsFileWritable_) {
         settingsFile_ = IniFile::Parse(*bytes);
         appSettings_ = ReadAppSettings(settingsFile_);
     }
+    if (!settingsFileWritable_)
+        loadNotes_.push_back(
+            std::string(kAppSettingsFileName) +
+            " could not be read whole: it is left as it is, and its settings are not saved.");
     CalculateSunTimes(settings_.location, std::chrono::floor<std::chrono::days>(now), sunTimes_);
     scheduler_.Start(now, catchUp || appSettings_.catchUpAtStart,
                      takingOver ? appSettings_.lastScanned : std::nullopt, appSettings_.fired);
@@ -201,6 +213,7 @@ std::vector<std::string> Engine::SaveAll() {
 }
 
 bool Engine::SaveRunState(bool withLastScanned) {
+    if (!settingsFileWritable_) return false;
     AppSettings next = appSettings_;
     if (withLastScanned) next.lastScanned = scheduler_.LastScanned();
     next.fired = scheduler_.CarriedMarks();
@@ -217,12 +230,14 @@ bool Engine::SaveRunState(bool withLastScanned) {
 bool Engine::SetCatchUpAtStart(bool on) {
     if (appSettings_.catchUpAtStart == on) return true;
     appSettings_.catchUpAtStart = on;
+    if (!settingsFileWritable_) return false;
     WriteAppSettings(appSettings_, settingsFile_);
     return WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), settingsFile_.Format());
 }
 
 bool Engine::EditSettingsFile(const std::function<void(IniFile&)>& edit, FileProtection protection) {
     edit(settingsFile_);
+    if (!settingsFileWritable_) return false;
     return WriteFileAtomically(persistence_.PathOf(kAppSettingsFileName), settingsFile_.Format(), protection);
 }
 

@@ -164,7 +164,7 @@ public:
 
     StatusTexts Status() const;
     // What start-up could not read whole, a line a file; empty when all was read.
-    const std::vector<std::string>& LoadNotes() const { return persistence_.DamageNotes(); }
+    const std::vector<std::string>& LoadNotes() const { return loadNotes_; }
     // Every switching the scheduler will make in the next seven days, as things stand now.
     std::vector<PlannedSwitch> Upcoming() const;
 
@@ -191,6 +191,8 @@ private:
     Persistence persistence_;
     FrameHistory history_;
     IniFile settingsFile_;
+    bool settingsFileWritable_ = true; // false when it is there but could not be read whole
+    std::vector<std::string> loadNotes_;
     AppSettings appSettings_;
     std::function<void()> beforeSave_;
     std::vector<std::pair<int, Follower>> followers_;

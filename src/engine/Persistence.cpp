@@ -59,6 +59,12 @@ void Persistence::Load(bool onlyRead) {
             case kFileCount:
                 break;
             }
+        } else if (std::error_code error; std::filesystem::exists(PathOf(kFileNames[f]), error) || error) {
+            // There but not readable: what it holds is not known, so it is never written over.
+            unreadable_[f] = true;
+            damageNotes_.push_back(std::string(kFileNames[f]) +
+                                   " could not be read: it is left as it is, and changes to what it holds "
+                                   "are not saved.");
         } else if (!onlyRead) {
             // Missing: written from the defaults in memory.
             changed_[f] = true;
@@ -83,6 +89,7 @@ void Persistence::NoteDamage(File file, int recordsRead, int recordCount, bool k
 }
 
 bool Persistence::Write(File file) {
+    if (unreadable_[file]) return !changed_[file];
     if (WriteFileAtomically(PathOf(kFileNames[file]), Format(file))) changed_[file] = false;
     return !changed_[file];
 }

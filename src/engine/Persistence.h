@@ -44,9 +44,10 @@ public:
 
     std::filesystem::path PathOf(const char* name) const;
 
-    // What start-up could not read whole: a table file is read up to the first record it
-    // cannot read, the rest left clear, and the file as it was is kept beside it under
-    // ".damaged", since the next save writes the table. A line each, for the user.
+    // What start-up could not read whole, a line each, for the user. A table file is read up
+    // to the first record it cannot read, the rest left clear, and the file as it was is kept
+    // beside it under ".damaged", since the next save writes the table. A file that is there
+    // but cannot be read is never written: its changes are reported unsaved.
     const std::vector<std::string>& DamageNotes() const { return damageNotes_; }
 
 private:
@@ -59,6 +60,7 @@ private:
     void NoteDamage(File file, int recordsRead, int recordCount, bool keep);
 
     std::array<bool, kFileCount> changed_{};
+    std::array<bool, kFileCount> unreadable_{};
     bool loaded_ = false;
     std::vector<std::string> damageNotes_;
 };

@@ -184,3 +184,26 @@ TEST(Engine, ADamagedTableFileIsKeptAsItWasAndTheUserIsTold) {
     Started again(folder, LocalAt(2026, 12, 8, 7, 5, 10));
     EXPECT_EQ(again.engine.LoadNotes(), std::vector<std::string>{});
 }
+
+// A file that is there but cannot be read, or not whole, is never written over: what it holds
+// is not known. The user is told, and its changes are reported unsaved.
+TEST(Engine, AFileThatCannotBeReadWholeIsNeverWrittenOver) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder / "schedule.txt"); // not a file at all
+    const std::string ini =
+        "[notes]\r\nlong=" + std::string(5000, 'x') + "\r\n[schedule]\r\ncatch_up_at_start=true\r\n";
+    folder.Write("tarnwick.ini", ini);
+    Started run(folder, LocalAt(2026, 12, 8, 7, 0, 10));
+    EXPECT_EQ(
+        run.engine.LoadNotes(),
+        (std::vector<std::string>{
+            "schedule.txt could not be read: it is left as it is, and changes to what it holds are not "
+            "saved.",
+            "tarnwick.ini could not be read whole: it is left as it is, and its settings are not saved."}));
+    EXPECT_EQ(run.engine.SaveAll(), std::vector<std::string>{"tarnwick.ini"}); // its last minute scanned
+    run.engine.SetTime(36, 2, 0, true, TimeOfDay(7, 30));
+    EXPECT_FALSE(run.engine.SetCatchUpAtStart(true));
+    EXPECT_EQ(run.engine.SaveAll(), (std::vector<std::string>{"schedule.txt", "tarnwick.ini"}));
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "schedule.txt"));
+    EXPECT_TRUE(folder.Read("tarnwick.ini") == ini);
+}
