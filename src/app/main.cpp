@@ -17,6 +17,7 @@
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QLabel>
 #include <QLocalSocket>
 #include <QThread>
 
@@ -141,6 +142,14 @@ int main(int argc, char** argv) {
     bool askedService = false;
     if (held == FolderLock::Outcome::HeldByService) {
         askedService = true;
+        // The service sends what waits in its queue first, which can take a while: say why
+        // nothing else shows yet.
+        QLabel waiting(QStringLiteral("Waiting for the Tarnwick service in this folder to hand it over..."));
+        waiting.setWindowFlags(Qt::SplashScreen);
+        waiting.setWindowTitle(QStringLiteral("Tarnwick"));
+        waiting.setMargin(24);
+        waiting.show();
+        QCoreApplication::processEvents();
         service = FolderLock::AskServiceToLetGo(QDir::currentPath(), 120'000);
         // Handed over, or the service ended meanwhile: the lock is free, or soon will be.
         for (int i = 0; i < 100 && held != FolderLock::Outcome::Taken; ++i) {
