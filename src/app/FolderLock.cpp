@@ -8,6 +8,8 @@
 #include <QLocalSocket>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace tarnwick {
 namespace {
 
@@ -59,7 +61,8 @@ QString FolderLock::ServiceName(const QString& folder) {
            QString::fromLatin1(QCryptographicHash::hash(path, QCryptographicHash::Sha1).toHex().left(16));
 }
 
-std::unique_ptr<QLocalSocket> FolderLock::AskServiceToLetGo(const QString& folder, int timeoutMs) {
+std::unique_ptr<QLocalSocket> FolderLock::AskServiceToLetGo(const QString& folder, int timeoutMs,
+                                                            const std::function<void()>& whileWaiting) {
     auto socket = std::make_unique<QLocalSocket>();
     socket->connectToServer(ServiceName(folder));
     if (!socket->waitForConnected(timeoutMs)) return nullptr;
@@ -68,10 +71,12 @@ std::unique_ptr<QLocalSocket> FolderLock::AskServiceToLetGo(const QString& folde
     QElapsedTimer waited;
     waited.start();
     QByteArray answer;
-    while (!answer.contains('\n')) {
+    while (!(answer += socket->readAll()).contains('\n')) {
         const int left = timeoutMs - static_cast<int>(waited.elapsed());
-        if (left <= 0 || !socket->waitForReadyRead(left)) return nullptr;
-        answer += socket->readAll();
+        if (left <= 0 || socket->state() != QLocalSocket::ConnectedState) return nullptr;
+        // In short waits, so that whoever waits can keep a window alive meanwhile.
+        socket->waitForReadyRead(std::min(left, 100));
+        if (whileWaiting) whileWaiting();
     }
     return answer.startsWith("released\n") ? std::move(socket) : nullptr;
 }

@@ -6,6 +6,7 @@
 #include <QLockFile>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QLocalSocket;
@@ -29,7 +30,8 @@ public:
     // A window's request to the service in the folder: it sends what waits, saves and lets
     // the folder go. The connection stays open while the window runs, so that the service
     // knows when to take the folder back. Null when the service did not answer in time.
-    static std::unique_ptr<QLocalSocket> AskServiceToLetGo(const QString& folder, int timeoutMs);
+    static std::unique_ptr<QLocalSocket> AskServiceToLetGo(const QString& folder, int timeoutMs,
+                                                           const std::function<void()>& whileWaiting = {});
 
 private:
     QString folder_;

@@ -150,7 +150,9 @@ int main(int argc, char** argv) {
         waiting.setMargin(24);
         waiting.show();
         QCoreApplication::processEvents();
-        service = FolderLock::AskServiceToLetGo(QDir::currentPath(), 120'000);
+        service = FolderLock::AskServiceToLetGo(QDir::currentPath(), 120'000, [] {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
         // Handed over, or the service ended meanwhile: the lock is free, or soon will be.
         for (int i = 0; i < 100 && held != FolderLock::Outcome::Taken; ++i) {
             QThread::msleep(50);

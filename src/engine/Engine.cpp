@@ -198,8 +198,8 @@ void Engine::Load(bool catchUp, bool takingOver) {
             std::string(kAppSettingsFileName) +
             " could not be read whole: it is left as it is, and its settings are not saved.");
     CalculateSunTimes(settings_.location, std::chrono::floor<std::chrono::days>(now), sunTimes_);
-    scheduler_.Start(now, catchUp || appSettings_.catchUpAtStart,
-                     takingOver ? appSettings_.lastScanned : std::nullopt, appSettings_.fired);
+    scheduler_.Start(now, catchUp || appSettings_.catchUpAtStart, appSettings_.lastScanned, takingOver,
+                     appSettings_.fired);
     // A catch-up draws the next shifts of the randomised entries it sends.
     const auto [weeklyDraws, sunDraws] = scheduler_.Draws();
     if (weeklyDraws > 0) persistence_.MarkChanged(Persistence::kSchedule);

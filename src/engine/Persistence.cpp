@@ -79,12 +79,25 @@ void Persistence::NoteDamage(File file, int recordsRead, int recordCount, bool k
     std::string note = std::string(kFileNames[file]) + " is damaged: only " + std::to_string(recordsRead) +
                        " of its " + std::to_string(recordCount) +
                        " records could be read, the rest are left clear";
-    std::error_code error;
-    std::filesystem::path kept = path;
-    kept += ".damaged";
-    if (keep &&
-        std::filesystem::copy_file(path, kept, std::filesystem::copy_options::overwrite_existing, error))
-        note += ", and the file as it was is kept as " + kept.filename().string();
+    if (keep) {
+        // A copy kept before stays: it may hold what this one has lost already.
+        bool kept = false;
+        for (int n = 1; n <= 9 && !kept; ++n) {
+            std::filesystem::path copy = path;
+            copy += n == 1 ? std::string(".damaged") : ".damaged." + std::to_string(n);
+            std::error_code error;
+            if (std::filesystem::copy_file(path, copy, error)) {
+                note += ", and the file as it was is kept as " + copy.filename().string();
+                kept = true;
+            }
+        }
+        // Not kept, it is not written over either.
+        if (!kept) {
+            unreadable_[file] = true;
+            note +=
+                "; as it could not be kept beside it, it is left as it is and changes to it are not saved";
+        }
+    }
     damageNotes_.push_back(note + ".");
 }
 

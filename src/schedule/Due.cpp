@@ -68,9 +68,18 @@ bool FiringMarks::Fired(const PlannedSwitch& s) const {
 }
 
 void FiringMarks::Mark(const PlannedSwitch& s) {
-    (s.origin == PlanOrigin::Weekly ? weekly_ : sun_)[IndexOf(s)] = {
-        DayNumber(s.day), static_cast<std::int16_t>(s.baseMinute.count()),
-        static_cast<std::int32_t>(s.at.time_since_epoch().count())};
+    Firing& mark = (s.origin == PlanOrigin::Weekly ? weekly_ : sun_)[IndexOf(s)];
+    if (mark.day > DayNumber(s.day)) return;
+    mark = {DayNumber(s.day), static_cast<std::int16_t>(s.baseMinute.count()),
+            static_cast<std::int32_t>(s.at.time_since_epoch().count())};
+}
+
+bool SameOccurrence(const PlannedSwitch& a, const PlannedSwitch& b) {
+    const bool sameEntry =
+        a.origin == PlanOrigin::Weekly
+            ? b.origin == PlanOrigin::Weekly && a.weekday == b.weekday && a.pair == b.pair && a.on == b.on
+            : b.origin != PlanOrigin::Weekly && a.slot == b.slot;
+    return sameEntry && a.device == b.device && a.day == b.day && a.baseMinute == b.baseMinute;
 }
 
 std::vector<PlannedSwitch> FiringMarks::MarkedSince(LocalDay first) const {

@@ -60,6 +60,8 @@ class FiringMarks {
 public:
     FiringMarks();
     bool Fired(const PlannedSwitch& s) const;
+    // Marks s as gone out, unless a later occurrence of its entry is marked already (a
+    // catch-up reaching back over one that went out).
     void Mark(const PlannedSwitch& s);
     // The last occurrence marked of each entry, from the day first on: the entry (origin,
     // device, weekday and pair or slot, on), its day, its unshifted minute and the minute it
@@ -82,6 +84,9 @@ private:
 // pair, on before off, then the sun events by device and slot.
 std::vector<PlannedSwitch> DueBetween(const DueTables& tables, const FiringMarks& marks, LocalMinute first,
                                       LocalMinute last);
+
+// The same occurrence of the same entry.
+bool SameOccurrence(const PlannedSwitch& a, const PlannedSwitch& b);
 
 // Of the switchings due, the last one of each device, in the order they fell due: what a
 // catch-up sends, since only the last command for a device still matters.

@@ -27,14 +27,22 @@ DueTables Scheduler::Tables() const {
     return {weekly_, sunEvents_, settings_.location, sunDay_, sunTimes_};
 }
 
-void Scheduler::Start(LocalSeconds now, bool catchUp, std::optional<LocalMinute> resumeAfter,
+void Scheduler::Start(LocalSeconds now, bool catchUp, std::optional<LocalMinute> scannedBefore, bool resume,
                       const std::vector<PlannedSwitch>& fired) {
     for (const PlannedSwitch& s : fired) marks_.Mark(s);
     lastScanned_ = std::chrono::floor<std::chrono::minutes>(now);
     sunDay_ = std::chrono::floor<std::chrono::days>(lastScanned_);
-    // A minute from the future or long gone is a clock that moved: start afresh.
-    if (resumeAfter && *resumeAfter <= lastScanned_ && lastScanned_ - *resumeAfter <= kCatchUpWindow) {
-        lastScanned_ = *resumeAfter;
+    // The minutes the last run scanned ahead of this clock (the hour repeated as daylight time
+    // ends) are waited out, as a running scheduler waits them out.
+    if (scannedBefore && *scannedBefore > lastScanned_ && *scannedBefore - lastScanned_ <= kSetBackWait) {
+        lastScanned_ = *scannedBefore;
+        return;
+    }
+    // Taking over, the minutes after the other's last are scanned; one long gone is a clock
+    // that moved: start afresh.
+    if (resume && scannedBefore && *scannedBefore <= lastScanned_ &&
+        lastScanned_ - *scannedBefore <= kCatchUpWindow) {
+        lastScanned_ = *scannedBefore;
         return;
     }
     if (catchUp) CatchUp(lastScanned_ - kCatchUpWindow + std::chrono::minutes{1}, lastScanned_);
@@ -51,11 +59,13 @@ bool Scheduler::Tick(LocalSeconds now) {
     if (step.catchUpFirst) CatchUp(*step.catchUpFirst, minute - std::chrono::minutes{1});
     if (step.scanNow) {
         const std::vector<PlannedSwitch> due = DueBetween(Tables(), marks_, minute, minute);
-        for (const PlannedSwitch& s : due) queue_.Queue(static_cast<std::int16_t>(s.message), SourceOf(s));
+        for (const PlannedSwitch& s : due)
+            waiting_.emplace_back(queue_.Queue(static_cast<std::int16_t>(s.message), SourceOf(s)), s);
         Fire(due);
     }
     lastScanned_ = step.lastScanned;
     queue_.SendNext(sender_);
+    while (!waiting_.empty() && waiting_.front().first < queue_.FirstWaitingTicket()) waiting_.pop_front();
     return step.scanNow;
 }
 
@@ -65,6 +75,9 @@ std::vector<PlannedSwitch> Scheduler::CarriedMarks() const {
         std::chrono::floor<std::chrono::days>(lastScanned_ - kCatchUpWindow) - std::chrono::days{1};
     std::vector<PlannedSwitch> carried = marks_.MarkedSince(first);
     std::erase_if(carried, [this](const PlannedSwitch& s) {
+        // One still waiting in the queue has not gone out: the next run may still send it.
+        for (const auto& [ticket, queued] : waiting_)
+            if (ticket >= queue_.FirstWaitingTicket() && SameOccurrence(queued, s)) return true;
         const auto d = static_cast<std::size_t>(s.device);
         if (s.origin == PlanOrigin::Weekly)
             return !weekly_[d][static_cast<std::size_t>(s.weekday)][static_cast<std::size_t>(s.pair)]
@@ -78,7 +91,7 @@ std::vector<PlannedSwitch> Scheduler::CarriedMarks() const {
 void Scheduler::CatchUp(LocalMinute first, LocalMinute last) {
     const std::vector<PlannedSwitch> due = DueBetween(Tables(), marks_, first, last);
     for (const PlannedSwitch& s : CatchUpSends(due, marks_, first, last))
-        queue_.Queue(static_cast<std::int16_t>(s.message), FrameSource::CatchUp);
+        waiting_.emplace_back(queue_.Queue(static_cast<std::int16_t>(s.message), FrameSource::CatchUp), s);
     Fire(due);
 }
 

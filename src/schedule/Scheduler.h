@@ -13,6 +13,7 @@
 #include "x10/MessageQueue.h"
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -26,10 +27,13 @@ public:
 
     // The moment the program starts, when today's sun times were computed: its minute is
     // never scanned. With catchUp, each device's last switching due in the week up to and
-    // including that minute is queued first. Taking over from another program that scanned
-    // up to resumeAfter, the minutes after it are scanned (caught up) instead. fired are
-    // occurrences an earlier run sent (its CarriedMarks), none of which goes out again.
-    void Start(LocalSeconds now, bool catchUp = false, std::optional<LocalMinute> resumeAfter = std::nullopt,
+    // including that minute is queued first. scannedBefore is the last minute an earlier run
+    // scanned: one ahead of the clock by no more than the wait for a clock set back is waited
+    // out; resuming (taking over from another program), the minutes after it are scanned
+    // (caught up) instead of a catch-up. fired are occurrences an earlier run sent (its
+    // CarriedMarks), none of which goes out again.
+    void Start(LocalSeconds now, bool catchUp = false,
+               std::optional<LocalMinute> scannedBefore = std::nullopt, bool resume = false,
                const std::vector<PlannedSwitch>& fired = {});
     // Stops scanning: from now on a tick only sends what waits, so that the folder can be
     // handed over with no minute scanned twice.
@@ -69,6 +73,8 @@ private:
     std::uint64_t weeklyDraws_ = 0;
     std::uint64_t sunDraws_ = 0;
     FiringMarks marks_;
+    // What the scan queued and the queue has not sent yet, by ticket, oldest first.
+    std::deque<std::pair<std::uint64_t, PlannedSwitch>> waiting_;
 };
 
 // The frame source of a switching from the timetables.

@@ -2,8 +2,9 @@
 
 namespace tarnwick {
 
-void MessageQueue::Queue(std::int16_t message, FrameSource source) {
+std::uint64_t MessageQueue::Queue(std::int16_t message, FrameSource source) {
     waiting_.push_back({message, source});
+    return sent_ + waiting_.size() - 1;
 }
 
 int MessageQueue::WaitingFrom(FrameSource source) const {
@@ -17,6 +18,7 @@ bool MessageQueue::SendNext(IMessageSender& sender) {
     const Waiting next = waiting_.front();
     // Off the queue before it goes out, so that what the frame's observer counts is what still waits.
     waiting_.pop_front();
+    ++sent_;
     sender.Send(next.message, next.source);
     return true;
 }

@@ -11,11 +11,14 @@ namespace tarnwick {
 
 class MessageQueue {
 public:
-    void Queue(std::int16_t message, FrameSource source);
+    // Gives the message its ticket: every message queued gets the next number.
+    std::uint64_t Queue(std::int16_t message, FrameSource source);
     // Sends the oldest waiting message, if any: at most one frame a call.
     bool SendNext(IMessageSender& sender);
     int WaitingCount() const { return static_cast<int>(waiting_.size()); }
     int WaitingFrom(FrameSource source) const;
+    // The messages whose tickets are below this have been sent.
+    std::uint64_t FirstWaitingTicket() const { return sent_; }
 
 private:
     struct Waiting {
@@ -23,6 +26,7 @@ private:
         FrameSource source = FrameSource::Schedule;
     };
     std::deque<Waiting> waiting_;
+    std::uint64_t sent_ = 0;
 };
 
 } // namespace tarnwick

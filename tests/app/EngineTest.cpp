@@ -23,9 +23,11 @@ struct SetRandom : IRandom {
 
 // An engine started in folder at the local time now, on New York's clock.
 struct Started {
-    Started(const TempFolder& folder, LocalSeconds now, bool catchUp = false, bool takingOver = false)
+    Started(const TempFolder& folder, LocalSeconds now, bool catchUp = false, bool takingOver = false,
+            double randomNext = 0.5)
         : clock(now, RealZone("America/New_York")),
           engine({&serial, &clock, nullptr, &random, folder.path()}) {
+        random.next = randomNext;
         if (takingOver)
             engine.LoadTakingOver();
         else
@@ -108,12 +110,13 @@ TEST(Engine, AHandEditedTimeKeepsItsSecondsUntilItsMinuteChanges) {
 }
 
 // Randomised times that went out and drew later shifts for the same day go out once, though the
-// program ends and another run follows: a restart, the service taking the folder back, or a
-// start after a power cut (the switchings having gone out a minute before it). Two hundred of
-// them, more than one line of tarnwick.ini holds.
+// program ends and another run follows: a restart, one with a catch-up (which reaches back over
+// last week's occurrences of the same entries), the service taking the folder back, or a start
+// after a power cut (the switchings having gone out a minute before it). Two hundred of them,
+// more than one line of tarnwick.ini holds.
 TEST(Engine, RandomisedSwitchingsThatWentOutAreNotSentAgainByTheNextRun) {
-    enum class End { Exit, Handover, PowerCut };
-    for (const End end : {End::Exit, End::Handover, End::PowerCut}) {
+    enum class End { Exit, CatchUp, Handover, PowerCut };
+    for (const End end : {End::Exit, End::CatchUp, End::Handover, End::PowerCut}) {
         TempFolder folder;
         {
             Started first(folder, LocalAt(2026, 12, 8, 7, 20, 10)); // a Tuesday
@@ -129,10 +132,51 @@ TEST(Engine, RandomisedSwitchingsThatWentOutAreNotSentAgainByTheNextRun) {
             EXPECT_EQ(first.engine.Weekly()[199][2][0].on.shift, std::chrono::minutes{13});
             if (end != End::PowerCut) first.engine.SaveAll();
         }
-        Started second(folder, LocalAt(2026, 12, 8, 7, 39, 10), false, end == End::Handover);
+        // A shift drawn at the start (as a catch-up fires) is +13 again.
+        Started second(folder, LocalAt(2026, 12, 8, 7, 39, 10), end == End::CatchUp, end == End::Handover,
+                       0.9);
         second.RunSeconds(20 * 60);
         EXPECT_EQ(second.serial.TakeFrames(), std::vector<std::string>{}) << "end " << static_cast<int>(end);
     }
+}
+
+// Switchings still waiting in the queue when the program ends have not gone out: the next run
+// sends the randomised ones at their new shifts.
+TEST(Engine, RandomisedSwitchingsStillWaitingAtTheEndGoOutInTheNextRun) {
+    TempFolder folder;
+    {
+        Started first(folder, LocalAt(2026, 12, 8, 7, 20, 10)); // a Tuesday
+        first.engine.SetRandomInterval(std::chrono::minutes{30});
+        first.random.next = 0.4; // shifts of -2: 07:28
+        for (int d = 0; d < 10; ++d) {
+            first.engine.SetTime(d, 2, 0, true, TimeOfDay(7, 30));
+            first.engine.SetRandomised(d, 2, 0, true, true);
+        }
+        first.random.next = 0.9; // the next ones +13: 07:43
+        first.RunSeconds(8 * 60 - 3);
+        EXPECT_EQ(first.serial.TakeFrames().size(), 5u) << "by 07:28:07";
+        first.engine.SaveAll();
+    }
+    Started second(folder, LocalAt(2026, 12, 8, 7, 29, 10));
+    second.RunSeconds(20 * 60);
+    EXPECT_EQ(second.serial.TakeFrames(),
+              (std::vector<std::string>{"A6 On", "A7 On", "A8 On", "A9 On", "A10 On"}));
+}
+
+// The night daylight time ends, a run scanned to 01:55 of the first 01:00 hour; the next one,
+// started at 01:20 of the second, waits the scanned minutes out, as a running one does.
+TEST(Engine, ARunStartedInTheRepeatedHourSendsNothingTwice) {
+    TempFolder folder;
+    {
+        Started first(folder, LocalAt(2026, 11, 1, 0, 55, 10)); // a Sunday
+        first.engine.SetTime(36, 0, 0, true, TimeOfDay(1, 30)); // C5
+        first.RunSeconds(60 * 60);
+        EXPECT_EQ(first.serial.TakeFrames(), std::vector<std::string>{"C5 On"});
+        first.engine.SaveAll();
+    }
+    Started second(folder, LocalAt(2026, 11, 1, 1, 20, 10)); // the second 01:20
+    second.RunSeconds(40 * 60);
+    EXPECT_EQ(second.serial.TakeFrames(), std::vector<std::string>{});
 }
 
 // A catch-up at start knows when a randomised switching went out: C5 went on at 18:01 after
@@ -181,8 +225,16 @@ TEST(Engine, ADamagedTableFileIsKeptAsItWasAndTheUserIsTold) {
     }
     EXPECT_TRUE(folder.Read("schedule.txt.damaged") == damaged);
     EXPECT_NE(folder.Read("schedule.txt"), damaged);
-    Started again(folder, LocalAt(2026, 12, 8, 7, 5, 10));
-    EXPECT_EQ(again.engine.LoadNotes(), std::vector<std::string>{});
+    {
+        Started again(folder, LocalAt(2026, 12, 8, 7, 5, 10));
+        EXPECT_EQ(again.engine.LoadNotes(), std::vector<std::string>{});
+    }
+    // Damaged again: the first copy stays, for it may hold what the second has lost.
+    folder.Write("schedule.txt", damaged.substr(0, damaged.size() / 2));
+    Started third(folder, LocalAt(2026, 12, 8, 7, 10, 10));
+    ASSERT_EQ(third.engine.LoadNotes().size(), 1u);
+    EXPECT_NE(third.engine.LoadNotes()[0].find("kept as schedule.txt.damaged.2."), std::string::npos);
+    EXPECT_TRUE(folder.Read("schedule.txt.damaged") == damaged);
 }
 
 // A file that is there but cannot be read, or not whole, is never written over: what it holds
