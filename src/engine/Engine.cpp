@@ -40,6 +40,9 @@ void Engine::Tell(Changes changes) {
     if (changes.Has(Change::SunEvents)) persistence_.MarkChanged(Persistence::kSunrise);
     if (changes.Has(Change::Settings) || changes.Has(Change::Location))
         persistence_.MarkChanged(Persistence::kConfig);
+    // What went out is told by the shifts drawn as it was queued and the queue as it empties.
+    if (changes.Has(Change::Timetable) || changes.Has(Change::SunEvents) || changes.Has(Change::Queue))
+        runStateChanged_ = true;
     // A follower may stop following while told: tell a copy.
     const auto followers = followers_;
     for (const auto& [handle, follower] : followers) follower(changes);
@@ -271,7 +274,7 @@ bool Engine::Tick() {
         persistence_.SaveChanged();
         // What went out is on disk as soon as the shifts drawn for it are, so a power cut does
         // not send it twice; the last minute scanned alone waits for the end of the run.
-        SaveRunState(false);
+        if (runStateChanged_ && SaveRunState(false)) runStateChanged_ = false;
         // Once a minute a lost port is looked for; frames look for it themselves.
         transmitter_.EnsurePortOpen();
     }

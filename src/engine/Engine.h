@@ -191,6 +191,7 @@ private:
     Persistence persistence_;
     FrameHistory history_;
     IniFile settingsFile_;
+    bool runStateChanged_ = false;     // what SaveRunState notes may have changed since it last did
     bool settingsFileWritable_ = true; // false when it is there but could not be read whole
     std::vector<std::string> loadNotes_;
     AppSettings appSettings_;

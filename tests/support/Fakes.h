@@ -49,7 +49,6 @@ public:
         ms_ = target;
         for (int i = 0; i < 3; ++i) ms_ = target - OffsetMs();
     }
-    void SetUtc(std::chrono::sys_seconds utc) { ms_ = utc.time_since_epoch().count() * 1000; }
     void AdvanceSeconds(double seconds) { ms_ += std::llround(seconds * 1000.0); }
     void AdvanceMilliseconds(std::int64_t ms) { ms_ += ms; }
 
