@@ -157,27 +157,6 @@ TEST(Engine, ARunStartedInTheRepeatedHourSendsNothingTwice) {
     EXPECT_EQ(second.serial.TakeFrames(), std::vector<std::string>{});
 }
 
-// A catch-up at start knows when a randomised switching went out: C5 went on at 18:01 after
-// Monday's 23:00 off, so a start at 18:30 has nothing to catch up for it.
-TEST(Engine, CatchUpAtStartCountsTheRandomisedSwitchingsThatWentOut) {
-    TempFolder folder;
-    {
-        Started first(folder, LocalAt(2026, 12, 8, 17, 55, 10)); // a Tuesday
-        first.engine.SetRandomInterval(std::chrono::minutes{30});
-        first.engine.SetTime(36, 1, 0, false, TimeOfDay(23, 0)); // C5 off on Monday
-        first.engine.SetTime(36, 2, 0, true, TimeOfDay(18, 0));  // and on on Tuesday
-        first.random.next = 0.5;                                 // a shift of +1
-        first.engine.SetRandomised(36, 2, 0, true, true);
-        first.random.next = 0.9; // the next one +13: 18:13
-        first.RunSeconds(15 * 60);
-        EXPECT_EQ(first.serial.TakeFrames(), std::vector<std::string>{"C5 On"});
-        first.engine.SaveAll();
-    }
-    Started second(folder, LocalAt(2026, 12, 8, 18, 30, 10), /*catchUp=*/true);
-    second.RunSeconds(60);
-    EXPECT_EQ(second.serial.TakeFrames(), std::vector<std::string>{});
-}
-
 // A table file damaged by a hand edit is read up to the damage; the user is told, and the file
 // as it was is kept beside it before the next save writes the table.
 TEST(Engine, ADamagedTableFileIsKeptAsItWasAndTheUserIsTold) {
